@@ -1,0 +1,22 @@
+// VelmarConsole: carries the utility library and starts the framework for a process without
+// a main window, so that the library's framework-based facilities work in a console.
+#include "misc/MiscUtilities.h"
+#include "platform/framework/app.h"
+
+#include <iostream>
+
+// The framework needs its application object before AfxWinInit runs. The library's
+// process-wide objects (the error logger) are built by static initialisation beside it.
+CWinApp theApp;
+
+int main(int /*argc*/, char** /*argv*/) {
+    // Referencing the logger links it in, so that it exists from the start like the others.
+    static_cast<void>(&g_autoCadErrorLogger);
+
+    LPSTR commandLine = GetCommandLineA();
+    if (!AfxWinInit(GetModuleHandleA(nullptr), nullptr, commandLine, 0)) {
+        std::cerr << "Fatal Error: MFC initialization failed" << std::endl;
+        return 1;
+    }
+    return 0;
+}

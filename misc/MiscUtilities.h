@@ -1,0 +1,5 @@
+// The whole utility library: one header per subsystem.
+#pragma once
+
+#include "misc/diagnostics/diagnostics.h"
+#include "misc/text/text.h"

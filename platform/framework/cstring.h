@@ -1,0 +1,363 @@
+// The framework's string classes: CString (narrow, Windows-1252) and CStringW (wide).
+//
+// Indexes and lengths are int, as the framework has them. Out-of-range arguments are clamped
+// the way the framework clamps them (Mid(-1) is Mid(0), Left(-3) is empty); nothing reads or
+// writes outside the text. A null text pointer counts as an empty text.
+// Case changes and case-blind comparison use the code page's letters (A-Z and the accented
+// letters of 1252).
+#pragma once
+
+#include "platform/framework/printf_format.h"
+#include "platform/text/codepage.h"
+
+#include <algorithm>
+#include <climits>
+#include <compare>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+template <typename Ch>
+class CStringT {
+public:
+    using XCHAR = Ch;
+    using PCXSTR = const Ch*;
+    using StringType = std::basic_string<Ch>;
+    using ViewType = std::basic_string_view<Ch>;
+
+    CStringT() = default;
+    CStringT(const Ch* text) : m_text(text != nullptr ? text : empty()) {}
+    CStringT(const Ch* text, int length)
+        : m_text(text != nullptr && length > 0 ? StringType(text, static_cast<std::size_t>(length))
+                                               : StringType()) {}
+    explicit CStringT(Ch ch, int repeat = 1)
+        : m_text(static_cast<std::size_t>(std::max(repeat, 0)), ch) {}
+    explicit CStringT(ViewType text) : m_text(text) {}
+    explicit CStringT(const StringType& text) : m_text(text) {}
+    explicit CStringT(StringType&& text) : m_text(std::move(text)) {}
+
+    // Text of the other width, converted through the ANSI code page.
+    template <typename Other>
+        requires(!std::is_same_v<Other, Ch> &&
+                 (std::is_same_v<Other, char> || std::is_same_v<Other, wchar_t>))
+    explicit CStringT(const Other* text) : m_text(convert(text)) {}
+    template <typename Other>
+        requires(!std::is_same_v<Other, Ch>)
+    explicit CStringT(const CStringT<Other>& other) : m_text(convert(other.GetString())) {}
+
+    // --- Size and characters ---
+    int GetLength() const { return static_cast<int>(m_text.size()); }
+    bool IsEmpty() const { return m_text.empty(); }
+    void Empty() { m_text.clear(); }
+    Ch GetAt(int index) const { return inRange(index) ? m_text[static_cast<std::size_t>(index)] : Ch(); }
+    void SetAt(int index, Ch ch) {
+        if (inRange(index)) {
+            m_text[static_cast<std::size_t>(index)] = ch;
+        }
+    }
+    Ch operator[](int index) const { return GetAt(index); }
+    operator const Ch*() const { return m_text.c_str(); }
+    const Ch* GetString() const { return m_text.c_str(); }
+    const Ch* c_str() const { return m_text.c_str(); }
+    const StringType& native() const { return m_text; }
+    ViewType view() const { return m_text; }
+
+    // A writable buffer of at least minLength characters plus a terminator; ReleaseBuffer
+    // takes the length back (up to the first zero when -1).
+    Ch* GetBuffer(int minLength = 0) {
+        if (minLength > GetLength()) {
+            m_text.resize(static_cast<std::size_t>(minLength));
+        }
+        return m_text.data();
+    }
+    Ch* GetBufferSetLength(int length) {
+        m_text.resize(static_cast<std::size_t>(std::max(length, 0)));
+        return m_text.data();
+    }
+    void ReleaseBuffer(int newLength = -1) {
+        if (newLength < 0) {
+            newLength = static_cast<int>(length(m_text.c_str()));
+        }
+        m_text.resize(std::min(static_cast<std::size_t>(newLength), m_text.size()));
+    }
+
+    // --- Parts ---
+    CStringT Mid(int first) const { return Mid(first, INT_MAX); }
+    CStringT Mid(int first, int count) const {
+        first = std::clamp(first, 0, GetLength());
+        count = std::clamp(count, 0, GetLength() - first);
+        return CStringT(m_text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
+    }
+    CStringT Left(int count) const { return Mid(0, count); }
+    CStringT Right(int count) const {
+        count = std::clamp(count, 0, GetLength());
+        return Mid(GetLength() - count, count);
+    }
+    CStringT SpanIncluding(const Ch* set) const {
+        const std::size_t at = m_text.find_first_not_of(safe(set));
+        return Left(static_cast<int>(at == StringType::npos ? m_text.size() : at));
+    }
+    CStringT SpanExcluding(const Ch* set) const {
+        const std::size_t at = m_text.find_first_of(safe(set));
+        return Left(static_cast<int>(at == StringType::npos ? m_text.size() : at));
+    }
+    // The next token after start, skipping leading delimiters; start becomes -1 at the end.
+    CStringT Tokenize(const Ch* delimiters, int& start) const {
+        if (start < 0 || start >= GetLength()) {
+            start = -1;
+            return CStringT();
+        }
+        const ViewType set = safe(delimiters);
+        const std::size_t from = m_text.find_first_not_of(set, static_cast<std::size_t>(start));
+        if (from == StringType::npos) {
+            start = -1;
+            return CStringT();
+        }
+        std::size_t to = m_text.find_first_of(set, from);
+        if (to == StringType::npos) {
+            to = m_text.size();
+        }
+        start = static_cast<int>(to == m_text.size() ? to : to + 1);
+        return CStringT(m_text.substr(from, to - from));
+    }
+
+    // --- Search ---
+    int Find(Ch ch, int start = 0) const {
+        if (start < 0) {
+            start = 0;
+        }
+        if (start >= GetLength()) {
+            return -1;
+        }
+        return toIndex(m_text.find(ch, static_cast<std::size_t>(start)));
+    }
+    int Find(const Ch* sub, int start = 0) const {
+        if (start < 0) {
+            start = 0;
+        }
+        if (start > GetLength()) {
+            return -1;
+        }
+        return toIndex(m_text.find(safe(sub), static_cast<std::size_t>(start)));
+    }
+    int ReverseFind(Ch ch) const { return toIndex(m_text.rfind(ch)); }
+    int FindOneOf(const Ch* set) const { return toIndex(m_text.find_first_of(safe(set))); }
+
+    // --- Changes ---
+    CStringT& MakeUpper() {
+        for (Ch& c : m_text) {
+            c = upper(c);
+        }
+        return *this;
+    }
+    CStringT& MakeLower() {
+        for (Ch& c : m_text) {
+            c = lower(c);
+        }
+        return *this;
+    }
+    CStringT& MakeReverse() {
+        std::reverse(m_text.begin(), m_text.end());
+        return *this;
+    }
+    int Replace(Ch from, Ch to) {
+        int count = 0;
+        for (Ch& c : m_text) {
+            if (c == from) {
+                c = to;
+                ++count;
+            }
+        }
+        return count;
+    }
+    int Replace(const Ch* from, const Ch* to) {
+        const ViewType search = safe(from);
+        const ViewType replacement = safe(to);
+        if (search.empty()) {
+            return 0;
+        }
+        int count = 0;
+        StringType result;
+        std::size_t pos = 0;
+        for (std::size_t hit; (hit = m_text.find(search, pos)) != StringType::npos;
+             pos = hit + search.size()) {
+            result.append(m_text, pos, hit - pos).append(replacement);
+            ++count;
+        }
+        if (count > 0) {
+            result.append(m_text, pos, StringType::npos);
+            m_text = std::move(result);
+        }
+        return count;
+    }
+    int Remove(Ch ch) {
+        const auto before = m_text.size();
+        std::erase(m_text, ch);
+        return static_cast<int>(before - m_text.size());
+    }
+    int Insert(int index, Ch ch) { return Insert(index, ViewType(&ch, 1)); }
+    int Insert(int index, const Ch* text) { return Insert(index, safe(text)); }
+    int Insert(int index, ViewType text) {
+        index = std::clamp(index, 0, GetLength());
+        m_text.insert(static_cast<std::size_t>(index), text);
+        return GetLength();
+    }
+    int Delete(int index, int count = 1) {
+        index = std::max(index, 0);
+        if (count > 0 && index < GetLength()) {
+            m_text.erase(static_cast<std::size_t>(index),
+                         static_cast<std::size_t>(std::min(count, GetLength() - index)));
+        }
+        return GetLength();
+    }
+    CStringT& TrimLeft(ViewType set) {
+        m_text.erase(0, std::min(m_text.find_first_not_of(set), m_text.size()));
+        return *this;
+    }
+    CStringT& TrimRight(ViewType set) {
+        const std::size_t last = m_text.find_last_not_of(set);
+        m_text.erase(last == StringType::npos ? 0 : last + 1);
+        return *this;
+    }
+    CStringT& TrimLeft(const Ch* set) { return TrimLeft(safe(set)); }
+    CStringT& TrimRight(const Ch* set) { return TrimRight(safe(set)); }
+    CStringT& Trim(const Ch* set) { return TrimRight(set).TrimLeft(set); }
+    CStringT& TrimLeft(Ch ch) { return TrimLeft(ViewType(&ch, 1)); }
+    CStringT& TrimRight(Ch ch) { return TrimRight(ViewType(&ch, 1)); }
+    CStringT& Trim(Ch ch) { return TrimRight(ch).TrimLeft(ch); }
+    CStringT& TrimLeft() { return TrimLeft(ViewType(whitespace())); }
+    CStringT& TrimRight() { return TrimRight(ViewType(whitespace())); }
+    CStringT& Trim() { return TrimRight().TrimLeft(); }
+
+    void Append(const Ch* text) { m_text.append(safe(text)); }
+    void Append(const Ch* text, int length) {
+        if (text != nullptr && length > 0) {
+            m_text.append(text, static_cast<std::size_t>(length));
+        }
+    }
+    void AppendChar(Ch ch) { m_text += ch; }
+
+    // --- Formatting (printf conventions; framework strings may be passed for %s) ---
+    template <typename... Args>
+    void Format(const Ch* pattern, const Args&... args) {
+        StringType text;
+        velmar::fmt::cformat(text, safe(pattern).data(), velmar::fmt::passArg(args)...);
+        m_text = std::move(text);
+    }
+    template <typename... Args>
+    void AppendFormat(const Ch* pattern, const Args&... args) {
+        StringType text;
+        velmar::fmt::cformat(text, safe(pattern).data(), velmar::fmt::passArg(args)...);
+        m_text += text;
+    }
+    void FormatV(const Ch* pattern, va_list args) { velmar::fmt::vformat(m_text, safe(pattern).data(), args); }
+
+    // --- Comparison ---
+    int Compare(const Ch* other) const { return ViewType(m_text).compare(safe(other)); }
+    int CompareNoCase(const Ch* other) const {
+        const ViewType a = m_text;
+        const ViewType b = safe(other);
+        const std::size_t n = std::min(a.size(), b.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto x = static_cast<unsigned>(unit(lower(a[i])));
+            const auto y = static_cast<unsigned>(unit(lower(b[i])));
+            if (x != y) {
+                return x < y ? -1 : 1;
+            }
+        }
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    }
+
+    // --- Operators ---
+    CStringT& operator=(const Ch* text) {
+        m_text = safe(text);
+        return *this;
+    }
+    CStringT& operator=(Ch ch) {
+        m_text.assign(1, ch);
+        return *this;
+    }
+    CStringT& operator+=(const CStringT& other) {
+        m_text += other.m_text;
+        return *this;
+    }
+    CStringT& operator+=(const Ch* text) {
+        m_text += safe(text);
+        return *this;
+    }
+    CStringT& operator+=(Ch ch) {
+        m_text += ch;
+        return *this;
+    }
+    friend CStringT operator+(CStringT a, const CStringT& b) { return a += b; }
+    friend CStringT operator+(CStringT a, const Ch* b) { return a += b; }
+    friend CStringT operator+(const Ch* a, const CStringT& b) { return CStringT(a) += b; }
+    friend CStringT operator+(CStringT a, Ch b) { return a += b; }
+    friend CStringT operator+(Ch a, const CStringT& b) { return CStringT(a) += b; }
+
+    friend bool operator==(const CStringT& a, const CStringT& b) { return a.m_text == b.m_text; }
+    friend bool operator==(const CStringT& a, const Ch* b) { return ViewType(a.m_text) == safe(b); }
+    friend std::strong_ordering operator<=>(const CStringT& a, const CStringT& b) {
+        return a.m_text <=> b.m_text;
+    }
+    friend std::strong_ordering operator<=>(const CStringT& a, const Ch* b) {
+        return ViewType(a.m_text) <=> safe(b);
+    }
+
+private:
+    static const Ch* empty() {
+        static constexpr Ch kEmpty[1] = {};
+        return kEmpty;
+    }
+    static ViewType safe(const Ch* text) { return text != nullptr ? ViewType(text) : ViewType(); }
+    static ViewType safe(ViewType text) { return text; }
+    static std::size_t length(const Ch* text) { return std::char_traits<Ch>::length(text); }
+    static const Ch* whitespace() {
+        static constexpr Ch kSpaces[] = {' ', '\t', '\n', '\v', '\f', '\r', 0};
+        return kSpaces;
+    }
+    static int toIndex(std::size_t pos) { return pos == StringType::npos ? -1 : static_cast<int>(pos); }
+    static Ch upper(Ch c) {
+        if constexpr (std::is_same_v<Ch, char>) {
+            return velmar::text::ansiToUpper(c);
+        } else {
+            return velmar::text::wideToUpper(c);
+        }
+    }
+    static Ch lower(Ch c) {
+        if constexpr (std::is_same_v<Ch, char>) {
+            return velmar::text::ansiToLower(c);
+        } else {
+            return velmar::text::wideToLower(c);
+        }
+    }
+    static auto unit(Ch c) {
+        if constexpr (std::is_same_v<Ch, char>) {
+            return static_cast<unsigned char>(c);
+        } else {
+            return static_cast<std::uint32_t>(c);
+        }
+    }
+    static StringType convert(const char* text) {
+        if constexpr (std::is_same_v<Ch, wchar_t>) {
+            return velmar::text::ansiToWide(text != nullptr ? std::string_view(text) : std::string_view());
+        } else {
+            return text != nullptr ? StringType(text) : StringType();
+        }
+    }
+    static StringType convert(const wchar_t* text) {
+        if constexpr (std::is_same_v<Ch, char>) {
+            return velmar::text::wideToAnsi(text != nullptr ? std::wstring_view(text) : std::wstring_view());
+        } else {
+            return text != nullptr ? StringType(text) : StringType();
+        }
+    }
+    bool inRange(int index) const { return index >= 0 && index < GetLength(); }
+
+    StringType m_text;
+};
+
+using CString = CStringT<char>;
+using CStringA = CStringT<char>;
+using CStringW = CStringT<wchar_t>;

@@ -1,0 +1,29 @@
+// The machine prefix: the one folder that holds all emulated machine state (registry hives,
+// the folder behind drive C:, the clipboard, the service table). VELMAR_PREFIX names it,
+// otherwise $XDG_DATA_HOME/velmar, otherwise ~/.local/share/velmar. Paths are host paths
+// in UTF-8.
+#pragma once
+
+#include "platform/base/types.h"
+
+#include <string>
+
+namespace velmar::host {
+
+// The prefix folder, without a trailing separator. Does not create it.
+std::string prefixPath();
+
+// The host folder that drive C: maps to by default: <prefix>/drive_c.
+std::string driveCPath();
+
+// Creates the prefix and its standard folders when they are missing: drive_c with
+// ProgramData, Program Files, Program Files (x86), windows and windows/system32.
+// Returns ERROR_SUCCESS, or the Win32 code of the failure (a prefix below a regular file
+// gives ERROR_PATH_NOT_FOUND).
+DWORD openPrefix();
+
+// Creates a folder and its missing parents (mode 0777 less the umask). True when the
+// folder exists afterwards; otherwise errno tells why.
+bool makeHostDirectories(const std::string& path);
+
+} // namespace velmar::host
