@@ -14,7 +14,9 @@ CVelmarErrorLogger::CVelmarErrorLogger() : m_fileName("velmarErrorLog.txt") {
     g_errorLoggerAlive = true;
 }
 
-CVelmarErrorLogger::~CVelmarErrorLogger() { g_errorLoggerAlive = false; }
+CVelmarErrorLogger::~CVelmarErrorLogger() {
+    g_errorLoggerAlive = false;
+}
 
 void CVelmarErrorLogger::openLogFile() {
     if (m_logFile.is_open()) {
@@ -70,7 +72,9 @@ CVelmarAutoCadErrorLogger::CVelmarAutoCadErrorLogger(const char* fileName) {
     openLogFile();
 }
 
-CVelmarAutoCadErrorLogger::~CVelmarAutoCadErrorLogger() { m_logFile.close(); }
+CVelmarAutoCadErrorLogger::~CVelmarAutoCadErrorLogger() {
+    m_logFile.close();
+}
 
 void CVelmarAutoCadErrorLogger::logException(CVelmarFileException& exception,
                                              std::string extraText) {

@@ -1,8 +1,12 @@
 #include "misc/diagnostics/diagnostics.h"
 
-const char* CVelmarException::getErrorMessage() const { return m_errorMessage.c_str(); }
+const char* CVelmarException::getErrorMessage() const {
+    return m_errorMessage.c_str();
+}
 
-void CVelmarException::setErrorMessage(const char* message) { m_errorMessage = message; }
+void CVelmarException::setErrorMessage(const char* message) {
+    m_errorMessage = message;
+}
 
 CVelmarFileException::CVelmarFileException(const char* fileName, int fileLocation,
                                            const char* errorMessage)
@@ -10,11 +14,17 @@ CVelmarFileException::CVelmarFileException(const char* fileName, int fileLocatio
     setErrorMessage(errorMessage);
 }
 
-const char* CVelmarFileException::getExceptionType() const { return "CVelmarFileException"; }
+const char* CVelmarFileException::getExceptionType() const {
+    return "CVelmarFileException";
+}
 
-const char* CVelmarFileException::getFileName() const { return m_fileName.c_str(); }
+const char* CVelmarFileException::getFileName() const {
+    return m_fileName.c_str();
+}
 
-std::uint32_t CVelmarFileException::getFileLocation() const { return m_fileLocation; }
+std::uint32_t CVelmarFileException::getFileLocation() const {
+    return m_fileLocation;
+}
 
 CVelmarAcadException::CVelmarAcadException(const char* fileName, int fileLocation,
                                            const char* errorMessage, std::string acadMessage)
@@ -30,4 +40,6 @@ CVelmarAcadException::CVelmarAcadException(const char* fileName, int fileLocatio
     }
 }
 
-const char* CVelmarAcadException::getAcadMessage() const { return m_acadMessage.c_str(); }
+const char* CVelmarAcadException::getAcadMessage() const {
+    return m_acadMessage.c_str();
+}

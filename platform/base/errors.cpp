@@ -81,9 +81,13 @@ constexpr ErrorText kErrorTexts[] = {
 
 } // namespace
 
-DWORD GetLastError() { return t_lastError; }
+DWORD GetLastError() {
+    return t_lastError;
+}
 
-void SetLastError(DWORD code) { t_lastError = code; }
+void SetLastError(DWORD code) {
+    t_lastError = code;
+}
 
 DWORD win32ErrorFromErrno(int errnoValue) {
     switch (errnoValue) {

@@ -34,7 +34,9 @@ std::vector<std::string> processArguments() {
 
 } // namespace
 
-CWinApp::CWinApp(LPCSTR appName) : m_appName(appName) { g_theApp = this; }
+CWinApp::CWinApp(LPCSTR appName) : m_appName(appName) {
+    g_theApp = this;
+}
 
 CWinApp::~CWinApp() {
     if (g_theApp == this) {
@@ -42,7 +44,9 @@ CWinApp::~CWinApp() {
     }
 }
 
-CWinApp* AfxGetApp() { return g_theApp; }
+CWinApp* AfxGetApp() {
+    return g_theApp;
+}
 
 BOOL AfxWinInit(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int showCommand) {
     CWinApp* app = AfxGetApp();

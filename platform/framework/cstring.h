@@ -39,18 +39,21 @@ public:
 
     // Text of the other width, converted through the ANSI code page.
     template <typename Other>
-        requires(!std::is_same_v<Other, Ch> &&
-                 (std::is_same_v<Other, char> || std::is_same_v<Other, wchar_t>))
-    explicit CStringT(const Other* text) : m_text(convert(text)) {}
+    requires(!std::is_same_v<Other, Ch> &&
+             (std::is_same_v<Other, char> ||
+              std::is_same_v<Other, wchar_t>)) explicit CStringT(const Other* text)
+        : m_text(convert(text)) {}
     template <typename Other>
-        requires(!std::is_same_v<Other, Ch>)
-    explicit CStringT(const CStringT<Other>& other) : m_text(convert(other.GetString())) {}
+    requires(!std::is_same_v<Other, Ch>) explicit CStringT(const CStringT<Other>& other)
+        : m_text(convert(other.GetString())) {}
 
     // --- Size and characters ---
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
-    Ch GetAt(int index) const { return inRange(index) ? m_text[static_cast<std::size_t>(index)] : Ch(); }
+    Ch GetAt(int index) const {
+        return inRange(index) ? m_text[static_cast<std::size_t>(index)] : Ch();
+    }
     void SetAt(int index, Ch ch) {
         if (inRange(index)) {
             m_text[static_cast<std::size_t>(index)] = ch;
@@ -87,7 +90,8 @@ public:
     CStringT Mid(int first, int count) const {
         first = std::clamp(first, 0, GetLength());
         count = std::clamp(count, 0, GetLength() - first);
-        return CStringT(m_text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
+        return CStringT(
+            m_text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
     }
     CStringT Left(int count) const { return Mid(0, count); }
     CStringT Right(int count) const {
@@ -251,7 +255,9 @@ public:
         velmar::fmt::cformat(text, safe(pattern).data(), velmar::fmt::passArg(args)...);
         m_text += text;
     }
-    void FormatV(const Ch* pattern, va_list args) { velmar::fmt::vformat(m_text, safe(pattern).data(), args); }
+    void FormatV(const Ch* pattern, va_list args) {
+        velmar::fmt::vformat(m_text, safe(pattern).data(), args);
+    }
 
     // --- Comparison ---
     int Compare(const Ch* other) const { return ViewType(m_text).compare(safe(other)); }
@@ -317,7 +323,9 @@ private:
         static constexpr Ch kSpaces[] = {' ', '\t', '\n', '\v', '\f', '\r', 0};
         return kSpaces;
     }
-    static int toIndex(std::size_t pos) { return pos == StringType::npos ? -1 : static_cast<int>(pos); }
+    static int toIndex(std::size_t pos) {
+        return pos == StringType::npos ? -1 : static_cast<int>(pos);
+    }
     static Ch upper(Ch c) {
         if constexpr (std::is_same_v<Ch, char>) {
             return velmar::text::ansiToUpper(c);
@@ -341,14 +349,16 @@ private:
     }
     static StringType convert(const char* text) {
         if constexpr (std::is_same_v<Ch, wchar_t>) {
-            return velmar::text::ansiToWide(text != nullptr ? std::string_view(text) : std::string_view());
+            return velmar::text::ansiToWide(text != nullptr ? std::string_view(text)
+                                                            : std::string_view());
         } else {
             return text != nullptr ? StringType(text) : StringType();
         }
     }
     static StringType convert(const wchar_t* text) {
         if constexpr (std::is_same_v<Ch, char>) {
-            return velmar::text::wideToAnsi(text != nullptr ? std::wstring_view(text) : std::wstring_view());
+            return velmar::text::wideToAnsi(text != nullptr ? std::wstring_view(text)
+                                                            : std::wstring_view());
         } else {
             return text != nullptr ? StringType(text) : StringType();
         }

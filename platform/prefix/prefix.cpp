@@ -33,7 +33,9 @@ std::string prefixPath() {
     return path;
 }
 
-std::string driveCPath() { return prefixPath() + "/drive_c"; }
+std::string driveCPath() {
+    return prefixPath() + "/drive_c";
+}
 
 bool makeHostDirectories(const std::string& path) {
     struct stat st {};

@@ -251,9 +251,13 @@ std::wstring utf16leToWide(std::string_view bytes) {
     return out;
 }
 
-char ansiToUpper(char c) { return static_cast<char>(kCase.upper[static_cast<unsigned char>(c)]); }
+char ansiToUpper(char c) {
+    return static_cast<char>(kCase.upper[static_cast<unsigned char>(c)]);
+}
 
-char ansiToLower(char c) { return static_cast<char>(kCase.lower[static_cast<unsigned char>(c)]); }
+char ansiToLower(char c) {
+    return static_cast<char>(kCase.lower[static_cast<unsigned char>(c)]);
+}
 
 // Wide text maps like narrow text where 1252 has the character, so that both forms of an
 // operation agree; beyond it the C library's mapping applies.
@@ -273,7 +277,9 @@ wchar_t wideToLower(wchar_t c) {
     return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
 
-bool isAnsiAlphaNumeric(char c) { return kCase.alnum[static_cast<unsigned char>(c)]; }
+bool isAnsiAlphaNumeric(char c) {
+    return kCase.alnum[static_cast<unsigned char>(c)];
+}
 
 int compareAnsiNoCase(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
