@@ -115,12 +115,14 @@ TEST(ErrorLog, TwoProcessesAppendingAtOnceNeverTearALine) {
 
     const auto lines = crlfLines(readFileBytes(tmp.file(kLogName)));
     ASSERT_EQ(lines.size(), 2u * 300 * 7);
-    const std::regex message(R"(pid\d+:m{20000})");
     std::size_t messages = 0;
     std::size_t types = 0;
     for (const std::string& line : lines) {
         if (line.rfind("pid", 0) == 0) {
-            ASSERT_TRUE(std::regex_match(line, message)) << line.substr(0, 80);
+            const std::size_t colon = line.find(':');
+            ASSERT_NE(colon, std::string::npos);
+            ASSERT_EQ(line.size() - colon - 1, 20000u) << line.substr(0, 80);
+            ASSERT_EQ(line.find_first_not_of('m', colon + 1), std::string::npos);
             ++messages;
         } else if (line == "Exception type: CVelmarFileException") {
             ++types;
