@@ -1,0 +1,196 @@
+// The registry of the host platform: predefined hives, access rights, value types, and the
+// RAII key class that everything above the platform uses.
+//
+// The store is persistent and shared by every process of the machine prefix: one SQLite
+// database per hive in <prefix>/registry. Names compare without regard to case (the letters
+// of code page 1252 included) and keep the case they were created with. Subkeys enumerate
+// sorted by their upper-case mapping, values in creation order. Every changing call is one
+// transaction; a Transaction groups many changes of one hive into one commit.
+//
+// Views: the processes are 64-bit. KEY_WOW64_32KEY below HKEY_LOCAL_MACHINE\Software is
+// redirected to Software\WOW6432Node; the other hives are shared by both views.
+// Access: writing HKEY_LOCAL_MACHINE needs an elevated process (isProcessElevated).
+#pragma once
+
+#include "platform/base/errors.h"
+#include "platform/base/types.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+using HKEY = struct HKEY__*;
+using PHKEY = HKEY*;
+using REGSAM = DWORD;
+using LSTATUS = LONG;
+
+#define VELMAR_PREDEFINED_HKEY(value) (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(value)))
+#define HKEY_CLASSES_ROOT VELMAR_PREDEFINED_HKEY(0x80000000u)
+#define HKEY_CURRENT_USER VELMAR_PREDEFINED_HKEY(0x80000001u)
+#define HKEY_LOCAL_MACHINE VELMAR_PREDEFINED_HKEY(0x80000002u)
+#define HKEY_USERS VELMAR_PREDEFINED_HKEY(0x80000003u)
+#define HKEY_CURRENT_CONFIG VELMAR_PREDEFINED_HKEY(0x80000005u)
+
+inline constexpr REGSAM DELETE = 0x00010000;
+inline constexpr REGSAM READ_CONTROL = 0x00020000;
+inline constexpr REGSAM WRITE_DAC = 0x00040000;
+inline constexpr REGSAM WRITE_OWNER = 0x00080000;
+inline constexpr REGSAM SYNCHRONIZE = 0x00100000;
+inline constexpr REGSAM STANDARD_RIGHTS_READ = READ_CONTROL;
+inline constexpr REGSAM STANDARD_RIGHTS_WRITE = READ_CONTROL;
+inline constexpr REGSAM STANDARD_RIGHTS_ALL = 0x001F0000;
+inline constexpr REGSAM MAXIMUM_ALLOWED = 0x02000000;
+
+inline constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+inline constexpr REGSAM KEY_SET_VALUE = 0x0002;
+inline constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+inline constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
+inline constexpr REGSAM KEY_NOTIFY = 0x0010;
+inline constexpr REGSAM KEY_CREATE_LINK = 0x0020;
+inline constexpr REGSAM KEY_WOW64_64KEY = 0x0100;
+inline constexpr REGSAM KEY_WOW64_32KEY = 0x0200;
+inline constexpr REGSAM KEY_WOW64_RES = 0x0300;
+inline constexpr REGSAM KEY_READ = 0x20019;
+inline constexpr REGSAM KEY_EXECUTE = KEY_READ;
+inline constexpr REGSAM KEY_WRITE = 0x20006;
+inline constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+
+inline constexpr DWORD REG_NONE = 0;
+inline constexpr DWORD REG_SZ = 1;
+inline constexpr DWORD REG_EXPAND_SZ = 2;
+inline constexpr DWORD REG_BINARY = 3;
+inline constexpr DWORD REG_DWORD = 4;
+inline constexpr DWORD REG_DWORD_LITTLE_ENDIAN = 4;
+inline constexpr DWORD REG_DWORD_BIG_ENDIAN = 5;
+inline constexpr DWORD REG_LINK = 6;
+inline constexpr DWORD REG_MULTI_SZ = 7;
+inline constexpr DWORD REG_QWORD = 11;
+inline constexpr DWORD REG_QWORD_LITTLE_ENDIAN = 11;
+
+inline constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+inline constexpr DWORD REG_OPTION_VOLATILE = 1;
+inline constexpr DWORD REG_CREATED_NEW_KEY = 1;
+inline constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+
+namespace velmar::registry {
+
+// Windows' limits: characters of one key name component, and of a value name.
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+inline constexpr std::size_t kMaxValueNameLength = 16383;
+
+class Hive;
+
+// True when the process may write the machine hive: it runs as root, unless
+// VELMAR_ELEVATED=0 says it does not; VELMAR_ELEVATED=1 asks for elevation.
+bool isProcessElevated();
+
+// The hive's name as the registry tools write it ("HKEY_CURRENT_USER"), or empty.
+std::string hiveName(HKEY hive);
+// The hive of a full or short name ("HKEY_LOCAL_MACHINE", "HKLM"; any case), or nullptr.
+HKEY hiveFromName(std::string_view name);
+// The host file of a hive's database: <prefix>/registry/<hive name>.db.
+std::string hiveFilePath(HKEY hive);
+
+struct Value {
+    DWORD type = REG_NONE;
+    std::string data;
+};
+
+struct KeyInfo {
+    DWORD subkeys = 0;
+    DWORD maxSubkeyLength = 0; // characters, without terminator
+    DWORD values = 0;
+    DWORD maxValueNameLength = 0;
+    DWORD maxValueDataLength = 0; // bytes
+};
+
+// An open registry key. Closes itself; movable, not copyable. Every operation returns a
+// Win32 code; ERROR_KEY_DELETED once the key has been deleted under the handle.
+class Key {
+public:
+    Key() = default;
+    Key(Key&&) noexcept = default;
+    Key& operator=(Key&&) noexcept = default;
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    ~Key() = default;
+
+    // Opens path below parent (a hive or an open key) with the access rights and view flag.
+    // An empty path opens the parent itself again. On failure the key is left as it was.
+    DWORD open(HKEY parent, std::string_view path, REGSAM access);
+    DWORD open(const Key& parent, std::string_view path, REGSAM access);
+    // Opens or creates path below parent, creating every missing key on it. disposition, when
+    // given, receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY. On failure the key is
+    // left as it was and nothing is created.
+    DWORD create(HKEY parent, std::string_view path, REGSAM access, DWORD* disposition = nullptr);
+    DWORD create(const Key& parent, std::string_view path, REGSAM access,
+                 DWORD* disposition = nullptr);
+    void close();
+
+    bool isOpen() const { return m_hive != nullptr; }
+    HKEY hive() const { return m_root; }
+    REGSAM access() const { return m_access; }
+
+    // RegQueryValueEx's contract: data may be null to learn the size; a size smaller than
+    // the data fails with ERROR_MORE_DATA and stores the needed size. type and size, when
+    // given, are set on success and on ERROR_MORE_DATA; data is untouched on failure.
+    DWORD queryValue(std::string_view name, DWORD* type, void* data, DWORD* size) const;
+    // The whole value; out is unchanged on failure.
+    DWORD queryValue(std::string_view name, Value& out) const;
+    DWORD setValue(std::string_view name, DWORD type, const void* data, DWORD size);
+    DWORD deleteValue(std::string_view name);
+
+    // Subkey index of the sorted order; ERROR_NO_MORE_ITEMS past the end. name is unchanged
+    // on failure.
+    DWORD enumKey(DWORD index, std::string& name) const;
+    // Value index of the creation order; ERROR_NO_MORE_ITEMS past the end. name and value are
+    // unchanged on failure.
+    DWORD enumValue(DWORD index, std::string& name, Value* value = nullptr) const;
+    DWORD queryInfo(KeyInfo& info) const;
+
+    // Deletes the subkey (the key itself when empty) when it has no subkeys; a key with
+    // subkeys gives ERROR_ACCESS_DENIED. view selects the registry view of the subkey.
+    DWORD deleteKey(std::string_view subkey, REGSAM view = 0);
+    // Deletes the subkey with everything below it. An empty subkey empties this key: its
+    // values and subkeys go, the key stays.
+    DWORD deleteTree(std::string_view subkey);
+    // Copies the values and subkeys of subkey (this key when empty), recursively, into
+    // destination, which may be in another hive. Values of the same name are replaced.
+    DWORD copyTree(std::string_view subkey, const Key& destination) const;
+
+private:
+    friend class Transaction;
+    DWORD openOrCreate(const Key& parent, std::string_view path, REGSAM access, bool create,
+                       DWORD* disposition);
+    static DWORD rootKey(HKEY hive, Key& out);
+
+    std::shared_ptr<Hive> m_hive;
+    std::int64_t m_id = 0;
+    std::string m_path; // upper-case mapping of the full path, components joined by '\'
+    REGSAM m_access = 0;
+    HKEY m_root = nullptr;
+};
+
+// Groups the changes of one hive into one commit: everything done through keys of the hive
+// on this thread until commit() is all there or not there. Other threads of the process wait
+// for the hive while the scope lives. Without commit() the changes are rolled back. Scopes
+// nest; an inner scope commits into the outer one.
+class Transaction {
+public:
+    explicit Transaction(HKEY hive);
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    ~Transaction();
+
+    // ERROR_SUCCESS when the scope began; otherwise its changes fail with this code.
+    DWORD status() const { return m_status; }
+    DWORD commit();
+
+private:
+    std::shared_ptr<Hive> m_hive;
+    DWORD m_status = ERROR_SUCCESS;
+    bool m_open = false;
+};
+
+} // namespace velmar::registry
