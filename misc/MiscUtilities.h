@@ -2,4 +2,5 @@
 #pragma once
 
 #include "misc/diagnostics/diagnostics.h"
+#include "misc/files/files.h"
 #include "misc/text/text.h"

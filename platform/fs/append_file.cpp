@@ -6,7 +6,9 @@
 
 namespace velmar::host {
 
-AppendFileBuffer::~AppendFileBuffer() { close(); }
+AppendFileBuffer::~AppendFileBuffer() {
+    close();
+}
 
 bool AppendFileBuffer::open(const std::string& hostPath, bool textMode) {
     if (m_fd >= 0) {

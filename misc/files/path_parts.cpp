@@ -1,0 +1,148 @@
+// Taking paths apart and putting them together: every form forwards to path_rules.h.
+#include "misc/files/files.h"
+#include "misc/files/path_rules.h"
+
+#include "platform/text/codepage.h"
+
+namespace paths = velmar::paths;
+
+namespace {
+
+template <typename Ch>
+using View = std::basic_string_view<Ch>;
+
+bool equalLowered(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (paths::asciiLower(a[i]) != paths::asciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool equalLowered(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (velmar::text::wideToLower(a[i]) != velmar::text::wideToLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename Ch>
+View<Ch> fileNameOrStem(View<Ch> path, bool withoutExtension) {
+    return withoutExtension ? paths::stem(path) : paths::fileName(path);
+}
+
+} // namespace
+
+CString directoryOf(const char* path, bool flag) {
+    return CString(paths::directoryOf<char>(path, flag));
+}
+CStringW directoryOf(const wchar_t* path, bool flag) {
+    return CStringW(paths::directoryOf<wchar_t>(path, flag));
+}
+std::string directoryOf(const std::string& path, bool flag) {
+    return std::string(paths::directoryOf<char>(path, flag));
+}
+std::string directoryOfSC(const char* path, bool flag) {
+    return std::string(paths::directoryOf<char>(path, flag));
+}
+std::wstring directoryOf(const std::wstring& path, bool flag) {
+    return std::wstring(paths::directoryOf<wchar_t>(path, flag));
+}
+
+CString fileNameOf(const char* path, bool flag) {
+    return CString(fileNameOrStem<char>(path, flag));
+}
+CStringW fileNameOf(const wchar_t* path, bool flag) {
+    return CStringW(fileNameOrStem<wchar_t>(path, flag));
+}
+std::string fileNameOf(const std::string& path, bool flag) {
+    return std::string(fileNameOrStem<char>(path, flag));
+}
+std::string fileNameOfSC(const char* path, bool flag) {
+    return std::string(fileNameOrStem<char>(path, flag));
+}
+std::wstring fileNameOf(const std::wstring& path, bool flag) {
+    return std::wstring(fileNameOrStem<wchar_t>(path, flag));
+}
+
+CString extensionOf(const char* path) {
+    return CString(paths::extension<char>(path));
+}
+CStringW extensionOf(const wchar_t* path) {
+    return CStringW(paths::extension<wchar_t>(path));
+}
+std::string extensionOf(const std::string& path) {
+    return std::string(paths::extension<char>(path));
+}
+std::string extensionOfSC(const char* path) {
+    return std::string(paths::extension<char>(path));
+}
+std::wstring extensionOf(const std::wstring& path) {
+    return std::wstring(paths::extension<wchar_t>(path));
+}
+
+bool hasExtension(const std::string& path, const std::string& extension) {
+    return equalLowered(paths::extension<char>(path), extension);
+}
+bool hasExtension(const std::wstring& path, const std::wstring& extension) {
+    return equalLowered(paths::extension<wchar_t>(path), extension);
+}
+
+std::string parentPathOf(const std::string& path) {
+    return std::string(paths::parentPathOf<char>(path));
+}
+std::wstring parentPathOf(const std::wstring& path) {
+    return std::wstring(paths::parentPathOf<wchar_t>(path));
+}
+
+void appendPath(std::string& path, const std::string& tail) {
+    paths::appendPath<char>(path, tail);
+}
+void appendPath(std::wstring& path, const std::wstring& tail) {
+    paths::appendPath<wchar_t>(path, tail);
+}
+
+CString addFileNameSuffix(const CString& path, const CString& suffix) {
+    return CString(paths::addFileNameSuffix<char>(path.view(), suffix.view()));
+}
+CStringW addFileNameSuffix(const CStringW& path, const CStringW& suffix) {
+    return CStringW(paths::addFileNameSuffix<wchar_t>(path.view(), suffix.view()));
+}
+std::string addFileNameSuffix(const std::string& path, const std::string& suffix) {
+    return paths::addFileNameSuffix<char>(path, suffix);
+}
+std::wstring addFileNameSuffix(const std::wstring& path, const std::wstring& suffix) {
+    return paths::addFileNameSuffix<wchar_t>(path, suffix);
+}
+
+std::string addFileNamePrefix(const std::string& path, const std::string& prefix) {
+    return paths::addFileNamePrefix<char>(path, prefix);
+}
+std::wstring addFileNamePrefix(const std::wstring& path, const std::wstring& prefix) {
+    return paths::addFileNamePrefix<wchar_t>(path, prefix);
+}
+
+CString changeExtension(const char* path, const char* ext) {
+    return CString(paths::changeExtension<char>(path, ext));
+}
+CStringW changeExtension(const wchar_t* path, const wchar_t* ext) {
+    return CStringW(paths::changeExtension<wchar_t>(path, ext));
+}
+std::string changeExtension(const std::string& path, const std::string& ext) {
+    return paths::changeExtension<char>(path, ext);
+}
+std::string changeExtensionSC(const char* path, const char* ext) {
+    return paths::changeExtension<char>(path, ext);
+}
+std::wstring changeExtension(const std::wstring& path, const std::wstring& ext) {
+    return paths::changeExtension<wchar_t>(path, ext);
+}

@@ -1,0 +1,330 @@
+#include "platform/fs/file_ops.h"
+
+#include "platform/fs/attributes.h"
+#include "platform/fs/host_path.h"
+#include "platform/fs/sharing.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmar::host {
+
+namespace {
+
+// True when a handle without sharing holds the file (ours or another process's).
+bool heldWithoutSharing(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    const bool held = isHeldExclusively(fd);
+    ::close(fd);
+    return held;
+}
+
+} // namespace
+
+void syncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+namespace {
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists, DWORD& error) {
+    struct stat source {};
+    if (::stat(from.c_str(), &source) != 0) {
+        error = errorForHostPath(errno, from);
+        return false;
+    }
+    if (S_ISDIR(source.st_mode)) {
+        error = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    struct stat target {};
+    if (::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
+        target.st_ino == source.st_ino) {
+        error = failIfExists ? ERROR_FILE_EXISTS : ERROR_SHARING_VIOLATION; // never onto itself
+        return false;
+    }
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        error = errorForHostPath(errno, from);
+        return false;
+    }
+    const int out = openShared(
+        to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | (failIfExists ? O_EXCL : 0), false, error);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        if (!writeAll(out, buffer, static_cast<std::size_t>(n))) {
+            ok = false;
+            break;
+        }
+    }
+    if (!ok) {
+        error = win32ErrorFromErrno(errno);
+    }
+    ::fchmod(out, source.st_mode & 07777);
+    ::close(out);
+    ::close(in);
+    if (ok) {
+        DWORD ignored = ERROR_SUCCESS;
+        const DWORD stored = storedDosAttributes(from);
+        if (stored != 0 || storedDosAttributes(to) != 0) {
+            setHostFileAttributes(
+                to, stored | ((source.st_mode & S_IWUSR) ? 0 : FILE_ATTRIBUTE_READONLY), ignored);
+        }
+        error = ERROR_SUCCESS;
+    }
+    return ok;
+}
+
+bool deleteHostFile(const std::string& path, DWORD& error) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        error = errorForHostPath(errno, path);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode) || (!S_ISLNK(st.st_mode) && isReadOnlyMode(st.st_mode))) {
+        error = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    if (heldWithoutSharing(path)) {
+        error = ERROR_SHARING_VIOLATION;
+        return false;
+    }
+    if (::unlink(path.c_str()) != 0) {
+        error = errorForHostPath(errno, path);
+        return false;
+    }
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, DWORD& error) {
+    struct stat source {};
+    if (::lstat(from.c_str(), &source) != 0) {
+        error = errorForHostPath(errno, from);
+        return false;
+    }
+    if (heldWithoutSharing(from)) {
+        error = ERROR_SHARING_VIOLATION;
+        return false;
+    }
+    struct stat target {};
+    if (::lstat(to.c_str(), &target) == 0) {
+        const bool same = target.st_dev == source.st_dev && target.st_ino == source.st_ino;
+        if (!same) {
+            if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
+                error = ERROR_ALREADY_EXISTS;
+                return false;
+            }
+            if (S_ISDIR(target.st_mode) || isReadOnlyMode(target.st_mode)) {
+                error = ERROR_ACCESS_DENIED;
+                return false;
+            }
+            if (heldWithoutSharing(to)) {
+                error = ERROR_SHARING_VIOLATION;
+                return false;
+            }
+        }
+    }
+    if (::rename(from.c_str(), to.c_str()) == 0) {
+        if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
+            syncFolderOf(to);
+        }
+        error = ERROR_SUCCESS;
+        return true;
+    }
+    if (errno != EXDEV) {
+        error = errorForHostPath(errno, to);
+        return false;
+    }
+    if ((flags & MOVEFILE_COPY_ALLOWED) == 0 || !S_ISREG(source.st_mode)) {
+        error = ERROR_NOT_SAME_DEVICE;
+        return false;
+    }
+    if (!copyHostFile(from, to, false, error)) {
+        return false;
+    }
+    ::unlink(from.c_str());
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+} // namespace velmar::host
+
+namespace {
+
+using velmar::host::HostPath;
+
+template <typename Ch>
+HostPath resolve(const Ch* path) {
+    if (path == nullptr) {
+        return {"", ERROR_INVALID_PARAMETER};
+    }
+    if constexpr (sizeof(Ch) == 1) {
+        return velmar::host::hostPathOfAnsi(path);
+    } else {
+        return velmar::host::hostPathOf(path);
+    }
+}
+
+BOOL finish(bool ok, DWORD error) {
+    SetLastError(ok ? ERROR_SUCCESS : error);
+    return ok ? TRUE : FALSE;
+}
+
+template <typename Ch>
+BOOL deleteFile(const Ch* path) {
+    const HostPath host = resolve(path);
+    DWORD error = host.error;
+    return finish(host && velmar::host::deleteHostFile(host.path, error), error);
+}
+
+template <typename Ch>
+BOOL moveFile(const Ch* from, const Ch* to, DWORD flags) {
+    const HostPath source = resolve(from);
+    const HostPath target = resolve(to);
+    DWORD error = source ? target.error : source.error;
+    return finish(source && target &&
+                      velmar::host::moveHostPath(source.path, target.path, flags, error),
+                  error);
+}
+
+bool replaceHostFile(const std::string& replaced, const std::string& replacement,
+                     const std::string& backup, DWORD flags, DWORD& error) {
+    struct stat old {};
+    struct stat fresh {};
+    if (::stat(replaced.c_str(), &old) != 0 || ::stat(replacement.c_str(), &fresh) != 0) {
+        error = ERROR_FILE_NOT_FOUND;
+        return false;
+    }
+    if (S_ISDIR(old.st_mode) || S_ISDIR(fresh.st_mode)) {
+        error = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    if (velmar::host::isReadOnlyMode(old.st_mode)) {
+        error = ERROR_UNABLE_TO_REMOVE_REPLACED;
+        return false;
+    }
+    const int fd = ::open(replaced.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = ERROR_UNABLE_TO_REMOVE_REPLACED;
+        return false;
+    }
+    const bool busy = velmar::host::isHeldExclusively(fd) || velmar::host::isOpenElsewhere(fd);
+    ::close(fd);
+    if (busy) {
+        error = ERROR_UNABLE_TO_REMOVE_REPLACED;
+        return false;
+    }
+    // The replaced file's attributes go over to its successor.
+    DWORD ignored = ERROR_SUCCESS;
+    ::chmod(replacement.c_str(), old.st_mode & 07777);
+    velmar::host::setHostFileAttributes(
+        replacement,
+        velmar::host::storedDosAttributes(replaced) |
+            (velmar::host::isReadOnlyMode(old.st_mode) ? FILE_ATTRIBUTE_READONLY : 0),
+        ignored);
+    if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
+        const int out = ::open(replacement.c_str(), O_RDONLY | O_CLOEXEC);
+        if (out >= 0) {
+            ::fsync(out);
+            ::close(out);
+        }
+    }
+    if (!backup.empty()) {
+        ::unlink(backup.c_str());
+        if (::link(replaced.c_str(), backup.c_str()) != 0) {
+            error = ERROR_UNABLE_TO_REMOVE_REPLACED;
+            return false;
+        }
+    }
+    if (::rename(replacement.c_str(), replaced.c_str()) != 0) {
+        if (errno != EXDEV || !velmar::host::copyHostFile(replacement, replaced, false, error)) {
+            error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+            return false;
+        }
+        ::unlink(replacement.c_str());
+    }
+    if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
+        velmar::host::syncFolderOf(replaced);
+    }
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+template <typename Ch>
+BOOL replaceFile(const Ch* replaced, const Ch* replacement, const Ch* backup, DWORD flags) {
+    const HostPath a = resolve(replaced);
+    const HostPath b = resolve(replacement);
+    HostPath c;
+    if (backup != nullptr) {
+        c = resolve(backup);
+    }
+    DWORD error = !a ? a.error : (!b ? b.error : c.error);
+    return finish(a && b && c && replaceHostFile(a.path, b.path, c.path, flags, error), error);
+}
+
+} // namespace
+
+BOOL DeleteFileA(LPCSTR path) {
+    return deleteFile(path);
+}
+BOOL DeleteFileW(LPCWSTR path) {
+    return deleteFile(path);
+}
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+    return moveFile(from, to, flags);
+}
+BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    return moveFile(from, to, flags);
+}
+BOOL ReplaceFileA(LPCSTR replacedFile, LPCSTR replacementFile, LPCSTR backupFile, DWORD flags,
+                  LPVOID, LPVOID) {
+    return replaceFile(replacedFile, replacementFile, backupFile, flags);
+}
+BOOL ReplaceFileW(LPCWSTR replacedFile, LPCWSTR replacementFile, LPCWSTR backupFile, DWORD flags,
+                  LPVOID, LPVOID) {
+    return replaceFile(replacedFile, replacementFile, backupFile, flags);
+}

@@ -1,0 +1,344 @@
+#include "platform/fs/filesystem.h"
+
+#include "platform/fs/file_ops.h"
+#include "platform/fs/host_path.h"
+#include "platform/fs/temp_path.h"
+#include "platform/prefix/prefix.h"
+#include "platform/text/codepage.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace velmar::fs {
+
+namespace {
+
+[[noreturn]] void fail(const char* what, const std::string& hostPath, int errnoValue) {
+    throw std::filesystem::filesystem_error(what, std::filesystem::path(hostPath),
+                                            std::error_code(errnoValue, std::generic_category()));
+}
+
+bool isNotFound(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_BAD_NETPATH || error == ERROR_INVALID_NAME;
+}
+
+FileKind kindOf(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return FileKind::regular;
+    }
+    if (S_ISDIR(mode)) {
+        return FileKind::directory;
+    }
+    return S_ISLNK(mode) ? FileKind::symlink : FileKind::other;
+}
+
+std::string parentOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+// Unlinks an entry; a folder made read-only does not keep its entries, as on Windows.
+int unlinkEntry(const std::string& path, bool folder) {
+    const auto once = [&] { return folder ? ::rmdir(path.c_str()) : ::unlink(path.c_str()); };
+    if (once() == 0) {
+        return 0;
+    }
+    if (errno != EACCES && errno != EPERM) {
+        return -1;
+    }
+    const std::string parent = parentOf(path);
+    struct stat st {};
+    if (::stat(parent.c_str(), &st) != 0 || (st.st_mode & S_IWUSR) != 0 ||
+        ::chmod(parent.c_str(), st.st_mode | S_IWUSR) != 0) {
+        errno = EACCES;
+        return -1;
+    }
+    return once();
+}
+
+std::uintmax_t removeHostTree(const std::string& path, DWORD& error) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) {
+            return 0;
+        }
+        error = win32ErrorFromErrno(errno);
+        return static_cast<std::uintmax_t>(-1);
+    }
+    std::uintmax_t count = 0;
+    if (S_ISDIR(st.st_mode)) {
+        if ((st.st_mode & S_IWUSR) == 0) {
+            ::chmod(path.c_str(), st.st_mode | S_IWUSR | S_IXUSR | S_IRUSR);
+        }
+        DIR* dir = ::opendir(path.c_str());
+        if (dir == nullptr) {
+            error = win32ErrorFromErrno(errno);
+            return static_cast<std::uintmax_t>(-1);
+        }
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..") {
+                names.emplace_back(name);
+            }
+        }
+        ::closedir(dir);
+        for (const std::string& name : names) {
+            const std::uintmax_t n = removeHostTree(path + "/" + name, error);
+            if (n == static_cast<std::uintmax_t>(-1)) {
+                return n;
+            }
+            count += n;
+        }
+    }
+    if (unlinkEntry(path, S_ISDIR(st.st_mode)) != 0) {
+        error = win32ErrorFromErrno(errno);
+        return static_cast<std::uintmax_t>(-1);
+    }
+    error = ERROR_SUCCESS;
+    return count + 1;
+}
+
+} // namespace
+
+FileKind status(std::wstring_view path, DWORD& error) {
+    const host::HostPath host = host::hostPathOf(path);
+    if (!host) {
+        error = host.error;
+        return isNotFound(error) ? FileKind::notFound : FileKind::none;
+    }
+    struct stat st {};
+    if (::stat(host.path.c_str(), &st) != 0) {
+        error = host::errorForHostPath(errno, host.path);
+        return isNotFound(error) ? FileKind::notFound : FileKind::none;
+    }
+    error = ERROR_SUCCESS;
+    return kindOf(st.st_mode);
+}
+
+bool createDirectories(std::wstring_view path, DWORD& error) {
+    const host::HostPath host = host::hostPathOf(path);
+    if (!host) {
+        error = host.error;
+        return false;
+    }
+    if (!host::makeHostDirectories(host.path)) {
+        error = host::errorForHostPath(errno, host.path);
+        return false;
+    }
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+std::uintmax_t removeAll(std::wstring_view path, DWORD& error) {
+    const host::HostPath host = host::hostPathOf(path);
+    if (!host) {
+        error = host.error;
+        return isNotFound(error) ? 0 : static_cast<std::uintmax_t>(-1);
+    }
+    error = ERROR_SUCCESS;
+    return removeHostTree(host.path, error);
+}
+
+bool remove(std::wstring_view path, DWORD& error) {
+    const host::HostPath host = host::hostPathOf(path);
+    if (!host) {
+        error = isNotFound(host.error) ? ERROR_SUCCESS : host.error;
+        return false;
+    }
+    struct stat st {};
+    if (::lstat(host.path.c_str(), &st) != 0) {
+        error = errno == ENOENT ? ERROR_SUCCESS : win32ErrorFromErrno(errno);
+        return false;
+    }
+    if (unlinkEntry(host.path, S_ISDIR(st.st_mode)) != 0) {
+        error = win32ErrorFromErrno(errno);
+        return false;
+    }
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& error) {
+    const host::HostPath source = host::hostPathOf(from);
+    const host::HostPath target = host::hostPathOf(to);
+    if (!source || !target) {
+        error = !source ? source.error : target.error;
+        return false;
+    }
+    struct stat s {};
+    if (::stat(source.path.c_str(), &s) != 0) {
+        error = host::errorForHostPath(errno, source.path);
+        return false;
+    }
+    struct stat t {};
+    const bool targetExists = ::stat(target.path.c_str(), &t) == 0;
+    if (targetExists && t.st_dev == s.st_dev && t.st_ino == s.st_ino) {
+        error = ERROR_FILE_EXISTS;
+        return false;
+    }
+    const auto nameOf = [](const std::string& p) { return p.substr(p.rfind('/') + 1); };
+    if (S_ISREG(s.st_mode)) {
+        const std::string dest = targetExists && S_ISDIR(t.st_mode)
+                                     ? target.path + "/" + nameOf(source.path)
+                                     : target.path;
+        return host::copyHostFile(source.path, dest, !overwrite, error);
+    }
+    if (!S_ISDIR(s.st_mode)) {
+        error = ERROR_NOT_SUPPORTED;
+        return false;
+    }
+    if (overwrite) {
+        error = ERROR_SUCCESS; // the standard rules do nothing for a folder with this option
+        return true;
+    }
+    if (targetExists && !S_ISDIR(t.st_mode)) {
+        error = ERROR_ALREADY_EXISTS;
+        return false;
+    }
+    if (!targetExists && ::mkdir(target.path.c_str(), s.st_mode & 07777) != 0) {
+        error = host::errorForHostPath(errno, target.path);
+        return false;
+    }
+    DIR* dir = ::opendir(source.path.c_str());
+    if (dir == nullptr) {
+        error = win32ErrorFromErrno(errno);
+        return false;
+    }
+    bool ok = true;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        const std::string path = source.path + "/" + name;
+        struct stat e {};
+        if (name == "." || name == ".." || ::stat(path.c_str(), &e) != 0 || !S_ISREG(e.st_mode)) {
+            continue;
+        }
+        if (!host::copyHostFile(path, target.path + "/" + name, true, error)) {
+            ok = false;
+            break;
+        }
+    }
+    ::closedir(dir);
+    if (ok) {
+        error = ERROR_SUCCESS;
+    }
+    return ok;
+}
+
+bool isEmptyDirectory(std::wstring_view path) {
+    const host::HostPath host = host::hostPathOf(path);
+    if (!host) {
+        fail("is_empty", text::wideToUtf8(path), ENOENT);
+    }
+    DIR* dir = ::opendir(host.path.c_str());
+    if (dir == nullptr) {
+        fail("directory iterator cannot open directory", host.path, errno);
+    }
+    bool empty = true;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") {
+            empty = false;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return empty;
+}
+
+std::wstring tempDirectoryPath() {
+    const std::string path = host::tempFolderPath();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        fail("temp_directory_path", path, errno);
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        fail("temp_directory_path", path, ENOTDIR);
+    }
+    return text::utf8ToWide(path);
+}
+
+DirectoryWalk::DirectoryWalk(std::wstring_view folder, bool recursive) : m_recursive(recursive) {
+    const host::HostPath host = host::hostPathOf(folder);
+    if (!host) {
+        fail("directory iterator cannot open directory", text::wideToUtf8(folder), ENOENT);
+    }
+    push("", host.path.back() == '/' ? host.path : host.path + "/");
+}
+
+DirectoryWalk::~DirectoryWalk() {
+    for (Level& level : m_levels) {
+        ::closedir(level.dir);
+    }
+}
+
+void DirectoryWalk::push(const std::string& relative, const std::string& hostFolder) {
+    DIR* dir = ::opendir(hostFolder.c_str());
+    if (dir == nullptr) {
+        fail("directory iterator cannot open directory", hostFolder, errno);
+    }
+    m_levels.push_back({dir, relative, hostFolder});
+}
+
+bool DirectoryWalk::next(Entry& entry) {
+    if (!m_pendingHost.empty()) {
+        std::string relative = std::move(m_pendingRelative);
+        std::string hostFolder = std::move(m_pendingHost);
+        m_pendingHost.clear();
+        push(relative, hostFolder);
+    }
+    while (!m_levels.empty()) {
+        Level& level = m_levels.back();
+        errno = 0;
+        const dirent* d = ::readdir(level.dir);
+        if (d == nullptr) {
+            const int err = errno;
+            const std::string hostFolder = level.host;
+            ::closedir(level.dir);
+            m_levels.pop_back();
+            if (err != 0) {
+                fail("directory iterator cannot advance", hostFolder, err);
+            }
+            continue;
+        }
+        const std::string_view name = d->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        entry.relative = level.relative;
+        entry.nameStart = entry.relative.size();
+        entry.relative.append(name);
+        entry.isLink = d->d_type == DT_LNK;
+        if (d->d_type == DT_REG) {
+            entry.kind = FileKind::regular;
+        } else if (d->d_type == DT_DIR) {
+            entry.kind = FileKind::directory;
+        } else {
+            const std::string hostPath = level.host + std::string(name);
+            struct stat st {};
+            if (::stat(hostPath.c_str(), &st) == 0) {
+                entry.kind = kindOf(st.st_mode);
+                if (d->d_type == DT_UNKNOWN) {
+                    struct stat ls {};
+                    entry.isLink = ::lstat(hostPath.c_str(), &ls) == 0 && S_ISLNK(ls.st_mode);
+                }
+            } else if (errno == ENOENT) {
+                entry.kind = FileKind::notFound; // a dangling link
+            } else {
+                fail("status", hostPath, errno);
+            }
+        }
+        if (m_recursive && entry.kind == FileKind::directory && !entry.isLink) {
+            m_pendingRelative = entry.relative + "\\";
+            m_pendingHost = level.host + std::string(name) + "/";
+        }
+        return true;
+    }
+    return false;
+}
+
+} // namespace velmar::fs

@@ -1,0 +1,145 @@
+#include "platform/fs/find_file.h"
+
+#include "platform/fs/attributes.h"
+#include "platform/fs/host_path.h"
+#include "platform/fs/wildcard.h"
+#include "platform/text/codepage.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace velmar::host {
+
+FileFinder::~FileFinder() {
+    close();
+}
+
+void FileFinder::close() {
+    if (m_dir != nullptr) {
+        ::closedir(m_dir);
+        m_dir = nullptr;
+    }
+    m_single = false;
+}
+
+bool FileFinder::open(std::wstring_view pattern, DWORD& error) {
+    close();
+    if (pattern.empty() || pattern.back() == L'\\' || pattern.back() == L'/') {
+        error = ERROR_FILE_NOT_FOUND;
+        return false;
+    }
+    std::size_t cut = pattern.find_last_of(L"\\/");
+    const std::wstring_view last = pattern.substr(
+        cut == std::wstring_view::npos ? (pattern.size() >= 2 && pattern[1] == L':' ? 2 : 0)
+                                       : cut + 1);
+    const bool wildcard = hasWildcards(last);
+    const HostPath host = hostPathOf(pattern, wildcard);
+    if (!host) {
+        error = host.error;
+        return false;
+    }
+    const std::size_t slash = host.path.rfind('/');
+    m_folder = slash == std::string::npos ? std::string() : host.path.substr(0, slash + 1);
+    const std::string leaf = slash == std::string::npos ? host.path : host.path.substr(slash + 1);
+    m_statusRead = false;
+    if (!wildcard) {
+        struct stat st {};
+        if (::lstat(host.path.c_str(), &st) != 0) {
+            error = errorForHostPath(errno, host.path);
+            return false;
+        }
+        m_name = leaf;
+        m_type = 0;
+        m_single = true;
+        error = ERROR_SUCCESS;
+        return true;
+    }
+    m_pattern = leaf;
+    m_dir = ::opendir(m_folder.empty() ? "." : m_folder.c_str());
+    if (m_dir == nullptr) {
+        error = errorForHostPath(errno, m_folder.empty() ? std::string(".") : m_folder);
+        if (error == ERROR_FILE_NOT_FOUND) {
+            error = ERROR_PATH_NOT_FOUND;
+        }
+        return false;
+    }
+    if (!next()) {
+        error = ERROR_FILE_NOT_FOUND;
+        return false;
+    }
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+bool FileFinder::next() {
+    if (m_single) {
+        m_single = false;
+        return false;
+    }
+    if (m_dir == nullptr) {
+        return false;
+    }
+    while (const dirent* entry = ::readdir(m_dir)) {
+        if (matchesWildcard(m_pattern, entry->d_name)) {
+            m_name = entry->d_name;
+            m_type = entry->d_type == DT_UNKNOWN ? 0 : entry->d_type;
+            m_statusRead = false;
+            return true;
+        }
+    }
+    close();
+    return false;
+}
+
+std::string FileFinder::hostPath() const {
+    return m_folder + m_name;
+}
+
+bool FileFinder::loadStatus() {
+    if (!m_statusRead) {
+        m_statusRead = true;
+        struct stat st {};
+        const std::string path = hostPath();
+        m_statusOk = ::stat(path.c_str(), &st) == 0 || ::lstat(path.c_str(), &st) == 0;
+        if (m_statusOk) {
+            m_size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
+            m_mtime = st.st_mtime;
+            m_atime = st.st_atime;
+            m_ctime = st.st_ctime;
+            m_isDirectory = S_ISDIR(st.st_mode);
+        }
+    }
+    return m_statusOk;
+}
+
+bool FileFinder::isDirectory() {
+    if (m_type == DT_DIR) {
+        return true;
+    }
+    if (m_type != 0 && m_type != DT_LNK) {
+        return false;
+    }
+    return loadStatus() && m_isDirectory;
+}
+
+DWORD FileFinder::attributes() {
+    DWORD error = ERROR_SUCCESS;
+    const DWORD attributes = hostFileAttributes(hostPath(), error);
+    return attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : attributes;
+}
+
+std::uint64_t FileFinder::size() {
+    return loadStatus() ? m_size : 0;
+}
+std::time_t FileFinder::lastWriteTime() {
+    return loadStatus() ? m_mtime : 0;
+}
+std::time_t FileFinder::lastAccessTime() {
+    return loadStatus() ? m_atime : 0;
+}
+std::time_t FileFinder::creationTime() {
+    return loadStatus() ? m_ctime : 0;
+}
+
+} // namespace velmar::host

@@ -1,0 +1,213 @@
+#include "platform/fs/host_path.h"
+
+#include "platform/fs/drive_table.h"
+#include "platform/text/codepage.h"
+
+#include <cerrno>
+#include <dirent.h>
+#include <vector>
+
+namespace velmar::host {
+
+namespace {
+
+bool isSep(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+bool isReserved(wchar_t c, bool wildcardsAllowed, bool colonReserved) {
+    if (c < 32 || c == L'<' || c == L'>' || c == L'"' || c == L'|') {
+        return true;
+    }
+    if (c == L'?' || c == L'*') {
+        return !wildcardsAllowed;
+    }
+    return c == L':' && colonReserved;
+}
+
+bool isAscii(std::string_view s) {
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.empty() ? "." : path.c_str(), &st) == 0;
+}
+
+std::string joinHost(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        return name;
+    }
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// The name in folder that equals name without regard to case; "" when there is none.
+std::string findNoCase(const std::string& folder, const std::string& name) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return "";
+    }
+    std::string found;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (namesEqualNoCase(entry->d_name, name)) {
+            found = entry->d_name;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace
+
+bool namesEqualNoCase(std::string_view a, std::string_view b) {
+    if (isAscii(a) && isAscii(b)) {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (asciiLower(a[i]) != asciiLower(b[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+    const std::wstring wa = text::utf8ToWide(a);
+    const std::wstring wb = text::utf8ToWide(b);
+    if (wa.size() != wb.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < wa.size(); ++i) {
+        if (text::wideToLower(wa[i]) != text::wideToLower(wb[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+HostPath hostPathOf(std::wstring_view p, bool wildcardLast) {
+    if (p.size() >= 4 && isSep(p[0]) && isSep(p[1]) && p[2] == L'?' && isSep(p[3])) {
+        p.remove_prefix(4);
+    }
+    if (p.empty()) {
+        return {"", ERROR_PATH_NOT_FOUND};
+    }
+    std::string base;
+    bool drivePath = false;
+    if (p.size() >= 2 && p[1] == L':' &&
+        ((p[0] >= L'a' && p[0] <= L'z') || (p[0] >= L'A' && p[0] <= L'Z'))) {
+        base = driveFolder(p[0]);
+        if (base.empty()) {
+            return {"", ERROR_PATH_NOT_FOUND};
+        }
+        drivePath = true;
+        p.remove_prefix(2);
+    } else if (p.size() >= 3 && isSep(p[0]) && isSep(p[1]) && !isSep(p[2])) {
+        return {"", ERROR_BAD_NETPATH};
+    } else if (isSep(p[0])) {
+        base = "/";
+    }
+
+    std::vector<std::wstring_view> parts;
+    for (std::size_t i = 0; i < p.size();) {
+        while (i < p.size() && isSep(p[i])) {
+            ++i;
+        }
+        std::size_t j = i;
+        while (j < p.size() && !isSep(p[j])) {
+            ++j;
+        }
+        if (j > i) {
+            parts.push_back(p.substr(i, j - i));
+        }
+        i = j;
+    }
+
+    std::vector<std::string> names;
+    names.reserve(parts.size());
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        std::wstring_view part = parts[k];
+        const bool last = k + 1 == parts.size();
+        for (wchar_t c : part) {
+            if (isReserved(c, wildcardLast && last, drivePath)) {
+                return {"", ERROR_INVALID_NAME};
+            }
+        }
+        // Windows drops trailing dots and blanks of a name: "notes." is "notes".
+        if (part != L"." && part != L".." && !(wildcardLast && last)) {
+            while (!part.empty() && (part.back() == L'.' || part.back() == L' ')) {
+                part.remove_suffix(1);
+            }
+            if (part.empty()) {
+                continue;
+            }
+        }
+        names.push_back(text::wideToUtf8(part));
+    }
+
+    const std::size_t lookedUp = wildcardLast && !names.empty() ? names.size() - 1 : names.size();
+    std::string exact = base;
+    for (std::size_t k = 0; k < lookedUp; ++k) {
+        exact = joinHost(exact, names[k]);
+    }
+    if (lookedUp == 0 || exists(exact)) {
+        for (std::size_t k = lookedUp; k < names.size(); ++k) {
+            exact = joinHost(exact, names[k]);
+        }
+        return {exact.empty() ? "." : exact, ERROR_SUCCESS};
+    }
+
+    std::string walk = base;
+    std::size_t k = 0;
+    for (; k < lookedUp; ++k) {
+        const std::string& name = names[k];
+        if (name == "." || name == "..") {
+            walk = joinHost(walk, name);
+            continue;
+        }
+        std::string next = joinHost(walk, name);
+        if (exists(next)) {
+            walk = std::move(next);
+            continue;
+        }
+        const std::string found = errno == ENOENT ? findNoCase(walk, name) : std::string();
+        if (found.empty()) {
+            break;
+        }
+        walk = joinHost(walk, found);
+    }
+    for (; k < names.size(); ++k) {
+        walk = joinHost(walk, names[k]);
+    }
+    return {walk.empty() ? "." : walk, ERROR_SUCCESS};
+}
+
+HostPath hostPathOfAnsi(std::string_view ansiPath, bool wildcardLast) {
+    return hostPathOf(text::ansiToWide(ansiPath), wildcardLast);
+}
+
+DWORD errorForHostPath(int errnoValue, const std::string& hostPath) {
+    if (errnoValue == ENOENT) {
+        std::string parent = hostPath;
+        while (parent.size() > 1 && parent.back() == '/') {
+            parent.pop_back();
+        }
+        const std::size_t slash = parent.rfind('/');
+        parent = slash == std::string::npos ? "." : (slash == 0 ? "/" : parent.substr(0, slash));
+        struct stat st {};
+        return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND
+                                                                       : ERROR_PATH_NOT_FOUND;
+    }
+    return errnoValue == ENOTDIR ? ERROR_PATH_NOT_FOUND : win32ErrorFromErrno(errnoValue);
+}
+
+} // namespace velmar::host
