@@ -3,4 +3,5 @@
 
 #include "misc/diagnostics/diagnostics.h"
 #include "misc/files/files.h"
+#include "misc/registry/registry.h"
 #include "misc/text/text.h"
