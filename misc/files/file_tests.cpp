@@ -1,0 +1,110 @@
+// Does a path exist, is it a folder, is a folder empty, can a file be read or written.
+#include "misc/files/files.h"
+#include "misc/files/path_rules.h"
+#include "misc/files/text_forms.h"
+
+#include "platform/framework/cfile.h"
+#include "platform/fs/crt_file.h"
+#include "platform/fs/filesystem.h"
+#include "platform/fs/find_file.h"
+
+using velmar::files::wide;
+using velmar::fs::FileKind;
+
+namespace {
+
+bool exists(std::wstring_view path) {
+    if (velmar::paths::isVirtualFileSystemPath(path)) {
+        return true;
+    }
+    DWORD error = ERROR_SUCCESS;
+    const FileKind kind = velmar::fs::status(path, error);
+    return kind != FileKind::notFound && kind != FileKind::none;
+}
+
+bool folderIsEmpty(std::wstring_view path) {
+    if (!exists(path)) {
+        return true;
+    }
+    DWORD error = ERROR_SUCCESS;
+    if (velmar::fs::status(path, error) != FileKind::directory) {
+        return true;
+    }
+    return velmar::fs::isEmptyDirectory(path);
+}
+
+bool writable(const std::wstring& path) {
+    if (!exists(path)) {
+        return true;
+    }
+    std::FILE* file = nullptr;
+    if (velmar::crt::wfopen_s(&file, path.c_str(), L"a") != 0) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+} // namespace
+
+bool fileExists(const char* path) {
+    return exists(wide(path));
+}
+bool fileExists(const wchar_t* path) {
+    return exists(path);
+}
+bool fileExists(const std::string& path) {
+    return exists(wide(path));
+}
+bool fileExists(const std::wstring& path) {
+    return exists(path);
+}
+
+bool isDirectory(const char* path) {
+    velmar::host::FileFinder finder;
+    DWORD error = ERROR_SUCCESS;
+    return finder.open(wide(path), error) && finder.isDirectory();
+}
+
+bool isEmptyFolder(const std::string& path) {
+    return folderIsEmpty(wide(path));
+}
+bool isEmptyFolder(const std::wstring& path) {
+    return folderIsEmpty(path);
+}
+
+bool canOpenForReading(const char* path) {
+    if (path == nullptr) {
+        return false;
+    }
+    std::FILE* file = velmar::crt::fopen(path, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+// The wide form works on the wide text itself, so that names 1252 cannot carry are tested
+// for what they are rather than as "?".
+bool canWriteFile(const std::string& path) {
+    return writable(wide(path));
+}
+bool canWriteFile(const std::wstring& path) {
+    return writable(path);
+}
+
+bool testWriteAccess(const char* path) {
+    if (path == nullptr) {
+        return false;
+    }
+    UINT flags =
+        CFile::modeWrite | CFile::typeBinary | CFile::modeNoTruncate | CFile::shareExclusive;
+    if (!fileExists(path)) {
+        flags |= CFile::modeCreate;
+    }
+    CFile file;
+    const bool opened = file.Open(path, flags) != FALSE;
+    file.Close();
+    return opened;
+}

@@ -1,0 +1,193 @@
+// Listing files and folders by regular expression or by wildcard, and deleting by wildcard.
+#include "misc/files/files.h"
+#include "misc/files/path_rules.h"
+#include "misc/files/text_forms.h"
+
+#include "platform/framework/cfile.h"
+#include "platform/fs/file_ops.h"
+#include "platform/fs/filesystem.h"
+
+#include <exception>
+#include <regex>
+
+using velmar::fs::FileKind;
+
+namespace {
+
+template <typename Ch>
+std::basic_string<Ch> fromUtf8(std::string_view text) {
+    if constexpr (sizeof(Ch) == 1) {
+        return velmar::text::utf8ToAnsi(text);
+    } else {
+        return velmar::text::utf8ToWide(text);
+    }
+}
+
+template <typename Ch>
+std::wstring toWide(const std::basic_string<Ch>& text) {
+    if constexpr (sizeof(Ch) == 1) {
+        return velmar::files::wide(text);
+    } else {
+        return text;
+    }
+}
+
+// The walk behind listFiles and listFolders: entries of the wanted kind whose whole name
+// matches, appended as folder joined with their path below it. Errors escape.
+template <typename Ch>
+void collect(std::vector<std::basic_string<Ch>>& list, const std::basic_string<Ch>& folder,
+             const std::basic_string<Ch>& pattern, bool recursive, FileKind wanted) {
+    const std::basic_regex<Ch> expression(pattern, std::regex_constants::ECMAScript |
+                                                       std::regex_constants::icase);
+    velmar::fs::DirectoryWalk walk(toWide(folder), recursive);
+    for (velmar::fs::DirectoryWalk::Entry entry; walk.next(entry);) {
+        if (entry.kind != wanted) {
+            continue;
+        }
+        if (std::regex_match(fromUtf8<Ch>(entry.name()), expression)) {
+            std::basic_string<Ch> path = folder;
+            velmar::paths::appendPath<Ch>(path, fromUtf8<Ch>(entry.relative));
+            list.push_back(std::move(path));
+        }
+    }
+}
+
+template <typename Ch>
+bool listFilesOf(std::vector<std::basic_string<Ch>>& list, const std::basic_string<Ch>& folder,
+                 const std::basic_string<Ch>& pattern, bool recursive) {
+    if (!fileExists(folder)) {
+        return false;
+    }
+    collect(list, folder, pattern, recursive, FileKind::regular);
+    return !list.empty();
+}
+
+template <typename Ch>
+bool listFoldersOf(std::vector<std::basic_string<Ch>>& list, const std::basic_string<Ch>& folder,
+                   const std::basic_string<Ch>& pattern) {
+    if (!fileExists(folder)) {
+        return false;
+    }
+    try {
+        collect(list, folder, pattern, true, FileKind::directory);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return !list.empty();
+}
+
+void subFolders(std::vector<CString>& list, CString folder, bool recursive) {
+    if (folder.IsEmpty() || folder[folder.GetLength() - 1] != '\\') {
+        folder += '\\';
+    }
+    CFileFind finder;
+    BOOL more = finder.FindFile(folder + "*.*");
+    while (more) {
+        more = finder.FindNextFile();
+        if (!finder.IsDirectory() || finder.IsDots()) {
+            continue;
+        }
+        const CString sub = folder + finder.GetFileName();
+        if (recursive) {
+            subFolders(list, sub, recursive);
+        }
+        list.push_back(sub);
+    }
+}
+
+bool filesMatching(std::vector<CString>& list, const char* folder, const char* mask,
+                   bool recursive) {
+    if (folder == nullptr || *folder == '\0' || mask == nullptr) {
+        return false;
+    }
+    std::vector<CString> folders;
+    if (recursive) {
+        subFolders(folders, folder, true);
+    }
+    folders.emplace_back(folder);
+    bool found = false;
+    for (const CString& each : folders) {
+        CFileFind finder;
+        BOOL more = finder.FindFile(each + "\\" + mask);
+        while (more) {
+            more = finder.FindNextFile();
+            if (finder.IsDirectory()) {
+                continue;
+            }
+            list.push_back(each + "\\" + finder.GetFileName());
+            found = true;
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+bool listFiles(std::vector<std::string>& list, const std::string& folder,
+               const std::string& pattern, bool recursive) {
+    return listFilesOf(list, folder, pattern, recursive);
+}
+bool listFiles(std::vector<std::wstring>& list, const std::wstring& folder,
+               const std::wstring& pattern, bool recursive) {
+    return listFilesOf(list, folder, pattern, recursive);
+}
+
+bool listFolders(std::vector<std::string>& list, const std::string& folder,
+                 const std::string& pattern) {
+    return listFoldersOf(list, folder, pattern);
+}
+bool listFolders(std::vector<std::wstring>& list, const std::wstring& folder,
+                 const std::wstring& pattern) {
+    return listFoldersOf(list, folder, pattern);
+}
+
+bool findFiles(std::vector<CString>& list, const char* folder, const char* mask, bool recursive) {
+    list.clear();
+    return filesMatching(list, folder, mask, recursive);
+}
+
+bool findFiles(std::vector<std::string>& list, const char* folder, const char* mask,
+               bool recursive) {
+    std::vector<CString> found;
+    const bool any = filesMatching(found, folder, mask, recursive);
+    for (const CString& path : found) {
+        list.push_back(path.native());
+    }
+    return any;
+}
+
+bool listSubFolders(std::vector<CString>& list, const char* folder, const bool& recursive) {
+    if (folder == nullptr) {
+        return false;
+    }
+    subFolders(list, folder, recursive);
+    return !list.empty();
+}
+
+bool listSubFolders(std::vector<std::string>& list, const char* folder, const bool& recursive) {
+    if (folder == nullptr) {
+        return false;
+    }
+    std::vector<CString> found;
+    subFolders(found, folder, recursive);
+    for (const CString& path : found) {
+        list.push_back(path.native());
+    }
+    return !list.empty();
+}
+
+bool deleteMatchingFiles(const char* pattern) {
+    if (pattern == nullptr) {
+        return false;
+    }
+    bool deleted = false;
+    CFileFind finder;
+    BOOL more = finder.FindFile(pattern);
+    while (more) {
+        more = finder.FindNextFile();
+        if (!finder.IsDots() && DeleteFileA(finder.GetFilePath()) != FALSE) {
+            deleted = true;
+        }
+    }
+    return deleted;
+}

@@ -1,0 +1,12 @@
+// The user's temporary folder.
+#include "misc/files/files.h"
+#include "misc/files/text_forms.h"
+
+#include "platform/fs/filesystem.h"
+
+std::string tempFolder() {
+    return velmar::files::narrow(velmar::fs::tempDirectoryPath());
+}
+std::wstring tempFolderW() {
+    return velmar::fs::tempDirectoryPath();
+}
