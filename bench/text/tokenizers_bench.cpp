@@ -1,7 +1,8 @@
 // Throughput of the tokenizers on a large REGEDIT4-like text, against a plain memchr split of
-// the same text into the same pieces. Run: bench_tokenizers [benchmark options]. At the end
-// each tokenizer's MB/s (10^6 bytes; the table's column counts 2^20) and its CPU-time ratio
-// to the baseline are printed.
+// the same text into the same pieces. At the end each tokenizer's MB/s (10^6 bytes; the
+// table's column counts 2^20) and its CPU-time ratio to its baseline are printed. The heap's
+// growth makes single runs noisy; steadier:
+//   bench_tokenizers --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
 #include "misc/text/text.h"
 
 #include <benchmark/benchmark.h>
@@ -143,8 +144,8 @@ bool checkSamePieces() {
     return split && tokenized;
 }
 
-// Keeps each benchmark's lowest CPU seconds per iteration for the ratios: CPU time, as the
-// bytes_per_second column uses, is less disturbed by other work on a shared machine.
+// Keeps each benchmark's best bytes_per_second (bytes over CPU time, less disturbed than real
+// time by other work on a shared machine) for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     // Colours only for a terminal, as the library's own reporter does by default.
@@ -152,31 +153,31 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) {
+            // With only the aggregates reported, their mean stands for the repetitions.
+            const bool timed = run.run_type == Run::RT_Iteration ||
+                               (run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean");
+            const auto rate = run.counters.find("bytes_per_second");
+            if (!timed || run.error_occurred || rate == run.counters.end()) {
                 continue;
             }
-            const double seconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-            auto [it, added] = m_seconds.try_emplace(run.run_name.function_name, seconds);
-            if (!added) {
-                it->second = std::min(it->second, seconds);
-            }
+            double& best = m_bytesPerSecond[run.run_name.function_name];
+            best = std::max(best, rate->second.value);
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     void printRatio(const char* tokenizer, const char* baseline) const {
-        const auto t = m_seconds.find(tokenizer);
-        const auto b = m_seconds.find(baseline);
-        if (t == m_seconds.end() || b == m_seconds.end()) {
+        const auto t = m_bytesPerSecond.find(tokenizer);
+        const auto b = m_bytesPerSecond.find(baseline);
+        if (t == m_bytesPerSecond.end() || b == m_bytesPerSecond.end() || t->second <= 0) {
             return;
         }
-        const double megabytes = static_cast<double>(registryText().size()) / 1e6;
         std::printf("%-18s %8.1f MB/s   %-24s %8.1f MB/s   CPU time ratio %.2f\n", tokenizer,
-                    megabytes / t->second, baseline, megabytes / b->second, t->second / b->second);
+                    t->second / 1e6, baseline, b->second / 1e6, b->second / t->second);
     }
 
 private:
-    std::map<std::string, double> m_seconds;
+    std::map<std::string, double> m_bytesPerSecond;
 };
 
 } // namespace
