@@ -211,7 +211,7 @@ bool deleteSettingValue(HKEY hive, LPCSTR section, LPCSTR valueName);
 bool copySection(HKEY hive, LPCSTR sourceSection, LPCSTR targetSection);
 
 // copySection, then deletes the source; the source stays when the copy failed. Both happen
-// in one commit.
+// in one commit. A target inside the source (or the source itself) is refused.
 bool moveSection(HKEY hive, LPCSTR sourceSection, LPCSTR targetSection);
 
 // Replaces the current user's subkey of the section by one REG_SZ value per item, named

@@ -54,6 +54,12 @@ bool copySection(HKEY hive, LPCSTR sourceSection, LPCSTR targetSection) {
 }
 
 bool moveSection(HKEY hive, LPCSTR sourceSection, LPCSTR targetSection) {
+    // A target inside the source would go with the source when it is deleted.
+    const std::string source = velmar::registry::foldName(sectionKeyPath(sourceSection)) + "\\";
+    const std::string target = velmar::registry::foldName(sectionKeyPath(targetSection)) + "\\";
+    if (target.compare(0, source.size(), source) == 0) {
+        return false;
+    }
     Transaction transaction(hive);
     if (!copySection(hive, sourceSection, targetSection)) {
         return false;

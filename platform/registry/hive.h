@@ -21,9 +21,6 @@ namespace velmar::registry {
 
 inline constexpr std::int64_t kRootId = 1;
 
-// The upper-case mapping by which names compare.
-std::string foldName(std::string_view name);
-
 enum class Sql {
     FindPath,
     KeyExists,

@@ -85,6 +85,9 @@ class Hive;
 // VELMAR_ELEVATED=0 says it does not; VELMAR_ELEVATED=1 asks for elevation.
 bool isProcessElevated();
 
+// The upper-case mapping by which key and value names compare (code page 1252).
+std::string foldName(std::string_view name);
+
 // The hive's name as the registry tools write it ("HKEY_CURRENT_USER"), or empty.
 std::string hiveName(HKEY hive);
 // The hive of a full or short name ("HKEY_LOCAL_MACHINE", "HKLM"; any case), or nullptr.
@@ -116,8 +119,8 @@ public:
     Key& operator=(const Key&) = delete;
     ~Key() = default;
 
-    // Opens path below parent (a hive or an open key) with the access rights and view flag.
-    // An empty path opens the parent itself again. On failure the key is left as it was.
+    // Opens path below parent (a predefined hive or an open key) with the access rights and view
+    // flag. An empty path opens the parent itself again. On failure the key is left as it was.
     DWORD open(HKEY parent, std::string_view path, REGSAM access);
     DWORD open(const Key& parent, std::string_view path, REGSAM access);
     // Opens or creates path below parent, creating every missing key on it. disposition, when

@@ -1,3 +1,4 @@
+#include "platform/registry/fs_redirection.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
 #include "tests/registry/scoped_env.h"
@@ -399,4 +400,26 @@ TEST_F(RegistryKey, EachTestGetsItsOwnStoreWhenThePrefixChanges) {
     EXPECT_EQ(again.open(HKEY_CURRENT_USER, "First", KEY_READ), ERROR_FILE_NOT_FOUND);
     // The handle opened before keeps its own store.
     EXPECT_EQ(setText(key, "v", "x"), ERROR_SUCCESS);
+}
+
+TEST(FsRedirection, TheGuardRestoresTheSwitchOnEveryPath) {
+    EXPECT_FALSE(isFsRedirectionDisabled());
+    {
+        FsRedirectionOff outer;
+        EXPECT_TRUE(isFsRedirectionDisabled());
+        {
+            FsRedirectionOff inner;
+            EXPECT_TRUE(isFsRedirectionDisabled());
+        }
+        EXPECT_TRUE(isFsRedirectionDisabled());
+    }
+    EXPECT_FALSE(isFsRedirectionDisabled());
+    try {
+        FsRedirectionOff guard;
+        throw 1;
+    } catch (int) {
+    }
+    EXPECT_FALSE(isFsRedirectionDisabled());
+    EXPECT_EQ(Wow64DisableWow64FsRedirection(nullptr), FALSE);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }

@@ -431,6 +431,12 @@ TEST_F(Settings, CopyAndMoveSections) {
     EXPECT_FALSE(moveSection(HKEY_CURRENT_USER, "Src", "Taken"));
     EXPECT_TRUE(sectionExists(HKEY_CURRENT_USER, "Src"));
 
+    // Into its own subtree the source would be deleted with the copy.
+    EXPECT_FALSE(moveSection(HKEY_CURRENT_USER, "Src", "SRC\\Inner"));
+    EXPECT_FALSE(moveSection(HKEY_CURRENT_USER, "Src", "src"));
+    EXPECT_FALSE(sectionExists(HKEY_CURRENT_USER, "Src\\Inner"));
+    ASSERT_TRUE(readUserSetting("Src\\Sub", "b", value));
+
     ASSERT_TRUE(moveSection(HKEY_CURRENT_USER, "Src", "Moved"));
     EXPECT_FALSE(sectionExists(HKEY_CURRENT_USER, "Src"));
     ASSERT_TRUE(readUserSetting("Moved\\Sub", "b", value));

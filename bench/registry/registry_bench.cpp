@@ -1,0 +1,193 @@
+// Settings reads and writes on a hive of 10,000 values, beside the plain SQLite statements
+// they are built from: a prepared point SELECT, and a one-row upsert in its own transaction
+// on a table of the same size. Each benchmark times every iteration, reports the median (and
+// for writes the 99.9th percentile, where WAL checkpoints show), and the summary at the end
+// gives the ratios.
+#include "misc/registry/registry.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kValues = 10000;
+const char* kSection = "Bench";
+
+std::map<std::string, double> g_medians;
+
+struct Latencies {
+    std::vector<double> micros;
+    void add(std::chrono::steady_clock::duration d) {
+        micros.push_back(std::chrono::duration<double, std::micro>(d).count());
+    }
+    double percentile(double p) {
+        std::sort(micros.begin(), micros.end());
+        return micros.empty() ? 0.0
+                              : micros[std::min(micros.size() - 1,
+                                                static_cast<std::size_t>(p * micros.size()))];
+    }
+    void report(benchmark::State& state, const std::string& name, bool tail) {
+        const double median = percentile(0.5);
+        g_medians[name] = median;
+        state.counters["median_us"] = median;
+        if (tail) {
+            state.counters["p99.9_us"] = percentile(0.999);
+        }
+    }
+};
+
+template <typename Body>
+void timed(benchmark::State& state, const std::string& name, bool tail, Body body) {
+    Latencies latencies;
+    latencies.micros.reserve(1 << 20);
+    int i = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        body(i++);
+        latencies.add(std::chrono::steady_clock::now() - start);
+    }
+    latencies.report(state, name, tail);
+}
+
+std::string valueName(int i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "v%05d", i);
+    return name;
+}
+
+void fillHive() {
+    velmar::registry::Transaction transaction(HKEY_CURRENT_USER);
+    for (int i = 0; i < kValues; ++i) {
+        writeUserSetting(kSection, valueName(i).c_str(), i);
+    }
+    transaction.commit();
+}
+
+struct PlainTable {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* select = nullptr;
+    sqlite3_stmt* upsert = nullptr;
+    sqlite3_stmt* begin = nullptr;
+    sqlite3_stmt* commit = nullptr;
+
+    explicit PlainTable(const std::string& file) {
+        sqlite3_open(file.c_str(), &db);
+        sqlite3_exec(db,
+                     "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
+                     "CREATE TABLE kv(name BLOB NOT NULL UNIQUE, type INTEGER, data BLOB);",
+                     nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO kv VALUES(?1, 1, ?2)", -1, &upsert, nullptr);
+        for (int i = 0; i < kValues; ++i) {
+            bindRow(valueName(i), std::to_string(i));
+            sqlite3_step(upsert);
+            sqlite3_reset(upsert);
+        }
+        sqlite3_finalize(upsert);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_prepare_v3(db, "SELECT type, data FROM kv WHERE name = ?1", -1,
+                           SQLITE_PREPARE_PERSISTENT, &select, nullptr);
+        sqlite3_prepare_v3(db,
+                           "INSERT INTO kv VALUES(?1, 1, ?2) ON CONFLICT(name) DO UPDATE "
+                           "SET type = excluded.type, data = excluded.data",
+                           -1, SQLITE_PREPARE_PERSISTENT, &upsert, nullptr);
+        sqlite3_prepare_v3(db, "BEGIN IMMEDIATE", -1, SQLITE_PREPARE_PERSISTENT, &begin, nullptr);
+        sqlite3_prepare_v3(db, "COMMIT", -1, SQLITE_PREPARE_PERSISTENT, &commit, nullptr);
+    }
+    ~PlainTable() {
+        for (sqlite3_stmt* statement : {select, upsert, begin, commit}) {
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db);
+    }
+    void bindRow(const std::string& name, const std::string& data) {
+        sqlite3_bind_blob(upsert, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(upsert, 2, data.c_str(), static_cast<int>(data.size() + 1),
+                          SQLITE_TRANSIENT);
+    }
+    static void run(sqlite3_stmt* statement) {
+        sqlite3_step(statement);
+        sqlite3_reset(statement);
+    }
+};
+
+std::string g_root;
+PlainTable* g_plain = nullptr;
+
+void BM_ReadUserSettingInt(benchmark::State& state) {
+    const std::string name = valueName(kValues / 2);
+    int value = 0;
+    timed(state, "readUserSetting", false,
+          [&](int) { benchmark::DoNotOptimize(readUserSetting(kSection, name.c_str(), value)); });
+}
+
+void BM_PlainPreparedSelect(benchmark::State& state) {
+    const std::string name = valueName(kValues / 2);
+    timed(state, "plain SELECT", false, [&](int) {
+        sqlite3_bind_blob(g_plain->select, 1, name.data(), static_cast<int>(name.size()),
+                          SQLITE_STATIC);
+        benchmark::DoNotOptimize(sqlite3_step(g_plain->select));
+        benchmark::DoNotOptimize(sqlite3_column_blob(g_plain->select, 1));
+        sqlite3_reset(g_plain->select);
+    });
+}
+
+void BM_WriteUserSettingInt(benchmark::State& state) {
+    const std::string name = valueName(kValues / 2);
+    timed(state, "writeUserSetting", true,
+          [&](int i) { benchmark::DoNotOptimize(writeUserSetting(kSection, name.c_str(), i)); });
+}
+
+void BM_PlainUpsertTransaction(benchmark::State& state) {
+    const std::string name = valueName(kValues / 2);
+    timed(state, "plain upsert transaction", true, [&](int i) {
+        PlainTable::run(g_plain->begin);
+        g_plain->bindRow(name, std::to_string(i));
+        PlainTable::run(g_plain->upsert);
+        PlainTable::run(g_plain->commit);
+    });
+}
+
+BENCHMARK(BM_ReadUserSettingInt)->MinTime(1.0);
+BENCHMARK(BM_PlainPreparedSelect)->MinTime(1.0);
+BENCHMARK(BM_WriteUserSettingInt)->MinTime(2.0);
+BENCHMARK(BM_PlainUpsertTransaction)->MinTime(2.0);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    char pattern[] = "/tmp/velmar-bench-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) {
+        return 1;
+    }
+    g_root = pattern;
+    ::setenv("VELMAR_PREFIX", (g_root + "/prefix").c_str(), 1);
+    fillHive();
+    {
+        PlainTable plain(g_root + "/plain.db");
+        g_plain = &plain;
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        g_plain = nullptr;
+    }
+    auto ratio = [](const char* ours, const char* plain) {
+        const double base = g_medians[plain];
+        std::printf("%-18s median %8.2f us   %-26s median %8.2f us   ratio %5.2f\n", ours,
+                    g_medians[ours], plain, base, base > 0 ? g_medians[ours] / base : 0.0);
+    };
+    std::printf("\n");
+    ratio("readUserSetting", "plain SELECT");
+    ratio("writeUserSetting", "plain upsert transaction");
+    std::filesystem::remove_all(g_root);
+    return 0;
+}
