@@ -3,6 +3,7 @@
 #include "misc/text/char_set.h"
 #include "misc/text/text.h"
 
+#include <algorithm>
 #include <iterator>
 
 const char* g_emptyToken = "*EMPTY_TOKEN*";
