@@ -166,6 +166,10 @@ DWORD Key::openOrCreate(const Key& parent, std::string_view path, REGSAM access,
             return win32FromSqlite(rc);
         }
     }
+    // A key of the same path may have been created again since the parent was deleted.
+    if (id != 0 && parent.m_id != kRootId && !keyExists(hive, parent.m_id)) {
+        return ERROR_KEY_DELETED;
+    }
     DWORD created = REG_OPENED_EXISTING_KEY;
     if (id == 0) {
         if (!create) {

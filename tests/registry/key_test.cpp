@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -165,6 +167,8 @@ TEST_F(RegistryKey, DeleteKeyRefusesSubkeysAndDeletedHandlesSayKeyDeleted) {
     // Recreated under the same name, the old handle still refers to the deleted key.
     ASSERT_EQ(child.create(HKEY_CURRENT_USER, "Tree\\Leaf", KEY_ALL_ACCESS), ERROR_SUCCESS);
     EXPECT_EQ(leaf.queryValue("v", value), ERROR_KEY_DELETED);
+    ASSERT_EQ(child.create(HKEY_CURRENT_USER, "Tree\\Leaf\\Deeper", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    EXPECT_EQ(child.open(leaf, "Deeper", KEY_READ), ERROR_KEY_DELETED);
 }
 
 TEST_F(RegistryKey, NamesLongerThanWindowsAllowsAreRefused) {
@@ -422,4 +426,32 @@ TEST(FsRedirection, TheGuardRestoresTheSwitchOnEveryPath) {
     EXPECT_FALSE(isFsRedirectionDisabled());
     EXPECT_EQ(Wow64DisableWow64FsRedirection(nullptr), FALSE);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(RegistryKey, ThreadsShareTheHiveAndTransactionsKeepThemOut) {
+    Key key;
+    ASSERT_EQ(key.create(HKEY_CURRENT_USER, "Threads", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, &key] {
+            // One thread groups its writes; the others write one by one meanwhile.
+            std::unique_ptr<Transaction> transaction;
+            if (t == 0) {
+                transaction = std::make_unique<Transaction>(HKEY_CURRENT_USER);
+            }
+            for (int i = 0; i < 200; ++i) {
+                EXPECT_EQ(setText(key, std::to_string(t) + "-" + std::to_string(i), "x"),
+                          ERROR_SUCCESS);
+            }
+            if (transaction != nullptr) {
+                EXPECT_EQ(transaction->commit(), ERROR_SUCCESS);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    KeyInfo info;
+    ASSERT_EQ(key.queryInfo(info), ERROR_SUCCESS);
+    EXPECT_EQ(info.values, 800u);
 }
