@@ -455,3 +455,23 @@ TEST_F(RegistryKey, ThreadsShareTheHiveAndTransactionsKeepThemOut) {
     ASSERT_EQ(key.queryInfo(info), ERROR_SUCCESS);
     EXPECT_EQ(info.values, 800u);
 }
+
+TEST(RegistryStore, AnUnusablePrefixFailsCleanly) {
+    TempPrefix prefix;
+    velmar::test::writeFileBytes(prefix.path() + "/file", "not a folder");
+    ScopedEnv below("VELMAR_PREFIX", (prefix.path() + "/file/prefix").c_str());
+    Key key;
+    EXPECT_EQ(key.create(HKEY_CURRENT_USER, "Software", KEY_ALL_ACCESS), ERROR_PATH_NOT_FOUND);
+    EXPECT_FALSE(key.isOpen());
+    Value value;
+    std::string name;
+    EXPECT_EQ(key.queryValue("v", value), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(key.setValue("v", REG_SZ, "", 0), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(key.enumKey(0, name), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(key.open(velmar::registry::hiveFromName("HKXX"), "", KEY_READ), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(velmar::registry::hiveFromName("hklm"), HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(velmar::registry::hiveFromName("HKEY_CLASSES_ROOT"), HKEY_CLASSES_ROOT);
+    Transaction transaction(HKEY_USERS);
+    EXPECT_EQ(transaction.status(), ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(transaction.commit(), ERROR_PATH_NOT_FOUND);
+}
