@@ -67,14 +67,17 @@ constexpr const char* kStatements[] = {
     "SELECT 1 FROM keys WHERE id = ?1",
     "INSERT INTO keys(parent, name, fold, path) VALUES(?1, ?2, ?3, ?4)",
     "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1",
-    "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
+    "SELECT name, fold FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
+    "SELECT name, fold FROM keys WHERE parent = ?1 AND fold > ?2 ORDER BY fold LIMIT 1",
     "SELECT v.type, v.data FROM keys k LEFT JOIN vals v ON v.key = k.id AND v.fold = ?2 "
     "WHERE k.id = ?1",
     "INSERT INTO vals(key, name, fold, type, data) SELECT ?1, ?2, ?3, ?4, ?5 "
     "WHERE EXISTS(SELECT 1 FROM keys WHERE id = ?1) "
     "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data",
     "DELETE FROM vals WHERE key = ?1 AND fold = ?2",
-    "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY rowid LIMIT 1 OFFSET ?2",
+    "SELECT name, type, data, rowid FROM vals WHERE key = ?1 ORDER BY rowid LIMIT 1 OFFSET ?2",
+    "SELECT name, type, data, rowid FROM vals WHERE key = ?1 AND rowid > ?2 ORDER BY rowid "
+    "LIMIT 1",
     "SELECT count(*) FROM keys WHERE parent = ?1",
     "SELECT count(*) FROM vals WHERE key = ?1",
     "SELECT coalesce(max(length(name)), 0) FROM keys WHERE parent = ?1",
@@ -335,6 +338,10 @@ DWORD Hive::openDatabase() {
         }
     }
     return ERROR_SUCCESS;
+}
+
+std::int64_t Hive::changeCount() const {
+    return sqlite3_total_changes64(m_db);
 }
 
 Statement Hive::statement(Sql which) {

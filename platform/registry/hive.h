@@ -27,10 +27,12 @@ enum class Sql {
     InsertKey,
     HasChild,
     ChildByIndex,
+    ChildAfter,
     QueryValue,
     UpsertValue,
     DeleteValue,
     ValueByIndex,
+    ValueAfter,
     CountChildren,
     CountValues,
     MaxChildName,
@@ -80,6 +82,8 @@ public:
     std::recursive_mutex& mutex() { return m_mutex; }
     Statement statement(Sql which);
     sqlite3* db() const { return m_db; }
+    // Grows with every change made through this connection.
+    std::int64_t changeCount() const;
 
     // Begins a change: BEGIN IMMEDIATE at the outermost level, a savepoint inside a
     // Transaction. Retries while another process holds the write lock.

@@ -347,10 +347,19 @@ DWORD Key::enumKey(DWORD index, std::string& name) const {
         return ERROR_ACCESS_DENIED;
     }
     std::lock_guard lock(m_hive->mutex());
-    Statement child = m_hive->statement(Sql::ChildByIndex);
-    const int rc = child.bind(1, m_id).bind(2, index).step();
+    const std::int64_t changes = m_hive->changeCount();
+    const bool follows = index > 0 && index == m_keyCursor.next && changes == m_keyCursor.changes;
+    Statement child = m_hive->statement(follows ? Sql::ChildAfter : Sql::ChildByIndex);
+    child.bind(1, m_id);
+    if (follows) {
+        child.bindBlob(2, m_keyCursor.fold);
+    } else {
+        child.bind(2, index);
+    }
+    const int rc = child.step();
     if (rc == SQLITE_ROW) {
         name = child.blobView(0);
+        m_keyCursor = EnumCursor{index + 1, changes, 0, std::string(child.blobView(1))};
         return ERROR_SUCCESS;
     }
     if (rc != SQLITE_DONE) {
@@ -367,14 +376,18 @@ DWORD Key::enumValue(DWORD index, std::string& name, Value* value) const {
         return ERROR_ACCESS_DENIED;
     }
     std::lock_guard lock(m_hive->mutex());
-    Statement entry = m_hive->statement(Sql::ValueByIndex);
-    const int rc = entry.bind(1, m_id).bind(2, index).step();
+    const std::int64_t changes = m_hive->changeCount();
+    const bool follows =
+        index > 0 && index == m_valueCursor.next && changes == m_valueCursor.changes;
+    Statement entry = m_hive->statement(follows ? Sql::ValueAfter : Sql::ValueByIndex);
+    const int rc = entry.bind(1, m_id).bind(2, follows ? m_valueCursor.rowid : index).step();
     if (rc == SQLITE_ROW) {
         name = entry.blobView(0);
         if (value != nullptr) {
             value->type = static_cast<DWORD>(entry.integer(1));
             value->data = entry.blobView(2);
         }
+        m_valueCursor = EnumCursor{index + 1, changes, entry.integer(3), {}};
         return ERROR_SUCCESS;
     }
     if (rc != SQLITE_DONE) {

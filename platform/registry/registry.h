@@ -168,11 +168,22 @@ private:
                        DWORD* disposition);
     static DWORD rootKey(HKEY hive, Key& out);
 
+    // Where the last enumeration stopped, so that walking the indexes in order costs one
+    // step each. Valid while nothing changed through this process's connection.
+    struct EnumCursor {
+        DWORD next = 0;
+        std::int64_t changes = -1;
+        std::int64_t rowid = 0;
+        std::string fold;
+    };
+
     std::shared_ptr<Hive> m_hive;
     std::int64_t m_id = 0;
     std::string m_path; // upper-case mapping of the full path, components joined by '\'
     REGSAM m_access = 0;
     HKEY m_root = nullptr;
+    mutable EnumCursor m_keyCursor;
+    mutable EnumCursor m_valueCursor;
 };
 
 // Groups the changes of one hive into one commit: everything done through keys of the hive

@@ -475,3 +475,36 @@ TEST(RegistryStore, AnUnusablePrefixFailsCleanly) {
     EXPECT_EQ(transaction.status(), ERROR_PATH_NOT_FOUND);
     EXPECT_EQ(transaction.commit(), ERROR_PATH_NOT_FOUND);
 }
+
+TEST_F(RegistryKey, EnumerationByIndexAfterChangesAndOutOfOrder) {
+    Key key;
+    ASSERT_EQ(key.create(HKEY_CURRENT_USER, "Enum", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    for (const char* name : {"a", "b", "c", "d"}) {
+        ASSERT_EQ(setText(key, name, "1"), ERROR_SUCCESS);
+        Key child;
+        ASSERT_EQ(child.create(key, name, KEY_ALL_ACCESS), ERROR_SUCCESS);
+    }
+    std::string value;
+    std::string subkey;
+    ASSERT_EQ(key.enumValue(0, value), ERROR_SUCCESS);
+    ASSERT_EQ(key.enumValue(1, value), ERROR_SUCCESS);
+    ASSERT_EQ(key.enumKey(0, subkey), ERROR_SUCCESS);
+    ASSERT_EQ(key.enumKey(1, subkey), ERROR_SUCCESS);
+    EXPECT_EQ(value + subkey, "bb");
+    // A change through another handle: indexes count in the key as it is now.
+    Key other;
+    ASSERT_EQ(other.open(HKEY_CURRENT_USER, "Enum", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(other.deleteValue("a"), ERROR_SUCCESS);
+    ASSERT_EQ(other.deleteKey("a"), ERROR_SUCCESS);
+    ASSERT_EQ(key.enumValue(2, value), ERROR_SUCCESS);
+    ASSERT_EQ(key.enumKey(2, subkey), ERROR_SUCCESS);
+    EXPECT_EQ(value + subkey, "dd");
+    ASSERT_EQ(key.enumValue(0, value), ERROR_SUCCESS);
+    ASSERT_EQ(key.enumKey(0, subkey), ERROR_SUCCESS);
+    EXPECT_EQ(value + subkey, "bb");
+    EXPECT_EQ(key.enumValue(3, value), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(key.enumKey(3, subkey), ERROR_NO_MORE_ITEMS);
+    ASSERT_EQ(key.enumValue(1, value), ERROR_SUCCESS);
+    ASSERT_EQ(key.enumKey(1, subkey), ERROR_SUCCESS);
+    EXPECT_EQ(value + subkey, "cc");
+}
