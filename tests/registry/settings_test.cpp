@@ -344,6 +344,14 @@ TEST_F(Settings, ReadKeyTextFormsAndViews) {
     ASSERT_TRUE(readKeyText(HKEY_LOCAL_MACHINE, key.c_str(), "dir", text, KEY_WOW64_32KEY));
     EXPECT_EQ(text, "C:\\Velmar32");
 
+    std::vector<CString> names;
+    ASSERT_TRUE(listSubkeys(HKEY_LOCAL_MACHINE, "Software", names, KEY_WOW64_32KEY));
+    EXPECT_EQ(names, std::vector<CString>{"VELMAR Systems International"});
+    ASSERT_TRUE(listSubkeys(HKEY_LOCAL_MACHINE, "Software", names, 0));
+    EXPECT_EQ(names, (std::vector<CString>{"VELMAR Systems International", "WOW6432Node"}));
+    ASSERT_TRUE(listValueNames(HKEY_LOCAL_MACHINE, key.c_str(), names, true));
+    EXPECT_EQ(names, std::vector<CString>{"dir"});
+
     // 601 bytes fit the long forms' 2048 bytes but not the short forms' 512.
     ASSERT_TRUE(readKeyText(HKEY_LOCAL_MACHINE, key.c_str(), "long", text, false));
     EXPECT_EQ(text.GetLength(), 600);
