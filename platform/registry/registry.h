@@ -150,6 +150,7 @@ public:
     // Value index of the creation order; ERROR_NO_MORE_ITEMS past the end. name and value are
     // unchanged on failure.
     DWORD enumValue(DWORD index, std::string& name, Value* value = nullptr) const;
+    // Counts and longest names and data of the key; info is unchanged on failure.
     DWORD queryInfo(KeyInfo& info) const;
 
     // Deletes the subkey (the key itself when empty) when it has no subkeys; a key with
@@ -189,7 +190,8 @@ private:
 // Groups the changes of one hive into one commit: everything done through keys of the hive
 // on this thread until commit() is all there or not there. Other threads of the process wait
 // for the hive while the scope lives. Without commit() the changes are rolled back. Scopes
-// nest; an inner scope commits into the outer one.
+// nest; an inner scope commits into the outer one. A thread that holds a scope should not
+// wait for another thread that holds a scope of another hive.
 class Transaction {
 public:
     explicit Transaction(HKEY hive);
