@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,7 +41,7 @@ public:
     explicit FileHolder(const std::string& hostPath) {
         int toChild[2];
         int fromChild[2];
-        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) {
+        if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0) {
             ADD_FAILURE() << "pipe";
             return;
         }
@@ -75,6 +77,7 @@ public:
     void release() {
         if (m_pid > 0) {
             ::close(m_stdin);
+            ::kill(m_pid, SIGTERM); // in case the end of its input does not reach it
             int status = 0;
             ::waitpid(m_pid, &status, 0);
             m_pid = -1;
