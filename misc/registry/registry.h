@@ -224,3 +224,19 @@ bool writeSettingList(LPCSTR section, LPCSTR subkey, const std::vector<CStringW>
 // keeping the items read so far.
 bool readSettingList(LPCSTR section, LPCSTR subkey, std::vector<CString>& items);
 bool readSettingList(LPCSTR section, LPCSTR subkey, std::vector<CStringW>& items);
+
+// ---------------------------------------------------------------------------------------------
+// Registry files (REGEDIT4)
+
+// Writes "REGEDIT4" and the key's block with every block below it, depth first, to the file,
+// creating its folder. False when the folder or the file cannot be made; a key that does not
+// open leaves only the header.
+bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath);
+
+// Applies a REGEDIT4 or version-5 registry file, each hive's changes in one commit. False when
+// the file is missing or unreadable; values that cannot be stored are skipped.
+bool importRegistryFile(LPCSTR filePath);
+
+// Stores one value of a registry file: "dword:" data as REG_DWORD, "hex:" and "hex(N):" data
+// as bytes of type REG_BINARY or N, anything else as REG_SZ with each "\\" read as "\".
+bool setRegistryValueFromText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, LPCSTR valueText);

@@ -1,0 +1,185 @@
+// The value writer of registry files: the forms "dword:", "hex:", "hex(N):" and text.
+#include "misc/registry/registry_file_values.h"
+
+#include "misc/registry/registry.h"
+
+#include <cctype>
+
+namespace velmar::regfile {
+
+namespace {
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Every occurrence of what removed; the writer's old reader did so, and "dword:dword:1" is 1.
+std::string removeAll(std::string_view text, std::string_view what) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        if (text.compare(at, what.size(), what) == 0) {
+            at += what.size();
+        } else {
+            out += text[at++];
+        }
+    }
+    return out;
+}
+
+// The "(N):" of "hex(N):" after "hex": the type and the length of the form, or 0 when the
+// text does not have that form. N is 1 to 8 hex digits.
+std::size_t hexTypeForm(std::string_view rest, DWORD& type) {
+    if (rest.empty() || rest[0] != '(') {
+        return 0;
+    }
+    std::size_t at = 1;
+    DWORD value = 0;
+    while (at < rest.size() && at <= 8 && hexDigit(rest[at]) >= 0) {
+        value = value * 16 + static_cast<DWORD>(hexDigit(rest[at]));
+        ++at;
+    }
+    if (at == 1 || rest.substr(at, 2) != "):") {
+        return 0;
+    }
+    type = value;
+    return at + 2;
+}
+
+// The byte of a two-character text, converted as far as it holds hex digits.
+char pairByte(char high, char low) {
+    const int first = hexDigit(high);
+    if (first < 0) {
+        return 0;
+    }
+    const int second = hexDigit(low);
+    return static_cast<char>(second < 0 ? first : first * 16 + second);
+}
+
+} // namespace
+
+bool decodeHexText(std::string_view text, FileValue& out) {
+    DWORD type = REG_BINARY;
+    std::string_view body;
+    if (startsWith(text, "hex:")) {
+        body = text.substr(4);
+    } else if (startsWith(text, "hex")) {
+        const std::size_t form = hexTypeForm(text.substr(3), type);
+        if (form == 0) {
+            return false;
+        }
+        body = text.substr(3 + form);
+    } else {
+        return false;
+    }
+    std::string digits;
+    digits.reserve(body.size());
+    for (const char c : removeAll(body, "hex:")) {
+        if (c != ',' && std::isspace(static_cast<unsigned char>(c)) == 0) {
+            digits += c;
+        }
+    }
+    std::string bytes(digits.size() / 2, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = pairByte(digits[2 * i], digits[2 * i + 1]);
+    }
+    out.type = type;
+    out.data = std::move(bytes);
+    return true;
+}
+
+DWORD parseDwordDigits(std::string_view digits) {
+    std::size_t at = 0;
+    while (at < digits.size() && std::isspace(static_cast<unsigned char>(digits[at])) != 0) {
+        ++at;
+    }
+    bool negative = false;
+    if (at < digits.size() && (digits[at] == '+' || digits[at] == '-')) {
+        negative = digits[at] == '-';
+        ++at;
+    }
+    if (digits.substr(at, 2) == "0x" || digits.substr(at, 2) == "0X") {
+        if (at + 2 < digits.size() && hexDigit(digits[at + 2]) >= 0) {
+            at += 2;
+        }
+    }
+    // The 32-bit strtoul of the files' home platform: saturated, negated after.
+    std::uint64_t value = 0;
+    bool overflow = false;
+    for (; at < digits.size() && hexDigit(digits[at]) >= 0; ++at) {
+        value = value * 16 + static_cast<std::uint64_t>(hexDigit(digits[at]));
+        if (value > 0xffffffffu) {
+            overflow = true;
+            value = 0xffffffffu;
+        }
+    }
+    if (overflow) {
+        return 0xffffffffu;
+    }
+    const auto number = static_cast<DWORD>(value);
+    return negative ? static_cast<DWORD>(0u - number) : number;
+}
+
+std::string textData(std::string_view text) {
+    std::string data(text);
+    data += '\0';
+    return data;
+}
+
+FileValue decodeValueText(std::string_view text) {
+    FileValue value;
+    if (startsWith(text, "dword:")) {
+        const DWORD number = parseDwordDigits(removeAll(text, "dword:"));
+        value.type = REG_DWORD;
+        value.data.assign(reinterpret_cast<const char*>(&number), sizeof number);
+        return value;
+    }
+    if (decodeHexText(text, value)) {
+        return value;
+    }
+    std::string unescaped;
+    unescaped.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        unescaped += text[at];
+        if (text[at] == '\\' && at + 1 < text.size() && text[at + 1] == '\\') {
+            ++at;
+        }
+    }
+    value.data = textData(unescaped);
+    return value;
+}
+
+DWORD storeValue(velmar::registry::Key& key, std::string_view name, const FileValue& value) {
+    if (value.data.size() > 0xffffffffu) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    return key.setValue(name, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+}
+
+} // namespace velmar::regfile
+
+bool setRegistryValueFromText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, LPCSTR valueText) {
+    if (keyPath == nullptr || valueText == nullptr) {
+        return false;
+    }
+    velmar::registry::Key key;
+    if (key.create(hive, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+        return false;
+    }
+    return velmar::regfile::storeValue(key, valueName != nullptr ? valueName : "",
+                                       velmar::regfile::decodeValueText(valueText)) ==
+           ERROR_SUCCESS;
+}
