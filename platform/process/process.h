@@ -1,0 +1,34 @@
+// The running process as Windows presents it: its program file and its environment.
+//
+// Narrow text is the ANSI code page; the host's UTF-8 is converted at this boundary.
+#pragma once
+
+#include "platform/base/errors.h"
+#include "platform/base/types.h"
+
+#include <string>
+
+// The full path of the module's file (a null module or the program's own handle: the running
+// executable) as a native host path. size counts characters, terminator included. Returns the
+// length without terminator; a path that does not fit is cut to size - 1 characters and
+// terminated, the result is size and the last error ERROR_INSUFFICIENT_BUFFER. 0 on failure.
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+
+// Reads a variable of the process's environment; names compare without regard to case.
+// Returns the value's length without terminator. A buffer that is too small is left alone
+// and the result is the size needed, terminator included. A missing variable gives 0 and
+// ERROR_ENVVAR_NOT_FOUND; an empty one 0 with an empty buffer and ERROR_SUCCESS.
+// PATH reads as a Windows list, with ";" between the folders.
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
+
+// Sets a variable of the process's environment (an existing one of another letter case keeps
+// its name); a null value removes it. PATH takes a Windows list. FALSE for a null or empty name
+// or one holding "=", with ERROR_INVALID_PARAMETER.
+BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
+
+namespace velmar::host {
+
+// The whole value of a variable, whatever its length; false when it is not set.
+bool environmentValue(const char* name, std::string& value);
+
+} // namespace velmar::host
