@@ -7,7 +7,9 @@
 #include "platform/fs/file_ops.h"
 #include "platform/fs/filesystem.h"
 
+#include <cstdint>
 #include <exception>
+#include <locale>
 #include <regex>
 
 using velmar::fs::FileKind;
@@ -32,19 +34,93 @@ std::wstring toWide(const std::basic_string<Ch>& text) {
     }
 }
 
+// A name matcher for listFiles and listFolders: the ECMAScript expression with case ignored,
+// matched against the whole name. The common shape ".*<literal>" (".*\\.tif") is answered by
+// comparing the name's end, which gives the same answer as the expression when the regular
+// expressions use the classic locale (its case folding is ASCII), and is much faster.
+template <typename Ch>
+class NameMatcher {
+public:
+    explicit NameMatcher(const std::basic_string<Ch>& pattern)
+        : m_expression(pattern, std::regex_constants::ECMAScript | std::regex_constants::icase) {
+        m_suffixOnly = std::locale() == std::locale::classic() && parseSuffix(pattern);
+    }
+
+    bool matches(const std::basic_string<Ch>& name) const {
+        if (!m_suffixOnly) {
+            return std::regex_match(name, m_expression);
+        }
+        if (name.size() < m_suffix.size()) {
+            return false;
+        }
+        const std::size_t head = name.size() - m_suffix.size();
+        for (std::size_t i = 0; i < head; ++i) {
+            if (isLineTerminator(name[i])) {
+                return false; // "." does not match these
+            }
+        }
+        for (std::size_t i = 0; i < m_suffix.size(); ++i) {
+            if (velmar::paths::asciiLower(name[head + i]) != m_suffix[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    static bool isLineTerminator(Ch c) {
+        return c == Ch('\n') || c == Ch('\r') ||
+               (sizeof(Ch) > 1 && (static_cast<std::uint32_t>(c) == 0x2028 ||
+                                   static_cast<std::uint32_t>(c) == 0x2029));
+    }
+    static bool isSyntax(Ch c) {
+        for (char s : std::string_view("^$\\.*+?()[]{}|/")) {
+            if (c == Ch(s)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // ".*" and then only literal characters, plain ASCII ones or escaped syntax characters.
+    bool parseSuffix(const std::basic_string<Ch>& pattern) {
+        if (pattern.size() < 2 || pattern[0] != Ch('.') || pattern[1] != Ch('*')) {
+            return false;
+        }
+        for (std::size_t i = 2; i < pattern.size(); ++i) {
+            Ch c = pattern[i];
+            if (c == Ch('\\')) {
+                if (++i == pattern.size() || !isSyntax(pattern[i])) {
+                    return false;
+                }
+                c = pattern[i];
+            } else if (isSyntax(c)) {
+                return false;
+            }
+            if (static_cast<std::uint32_t>(c) < 0x20 || static_cast<std::uint32_t>(c) > 0x7E) {
+                return false;
+            }
+            m_suffix += velmar::paths::asciiLower(c);
+        }
+        return true;
+    }
+
+    std::basic_regex<Ch> m_expression;
+    std::basic_string<Ch> m_suffix;
+    bool m_suffixOnly = false;
+};
+
 // The walk behind listFiles and listFolders: entries of the wanted kind whose whole name
 // matches, appended as folder joined with their path below it. Errors escape.
 template <typename Ch>
 void collect(std::vector<std::basic_string<Ch>>& list, const std::basic_string<Ch>& folder,
              const std::basic_string<Ch>& pattern, bool recursive, FileKind wanted) {
-    const std::basic_regex<Ch> expression(pattern, std::regex_constants::ECMAScript |
-                                                       std::regex_constants::icase);
+    const NameMatcher<Ch> matcher(pattern);
     velmar::fs::DirectoryWalk walk(toWide(folder), recursive);
     for (velmar::fs::DirectoryWalk::Entry entry; walk.next(entry);) {
         if (entry.kind != wanted) {
             continue;
         }
-        if (std::regex_match(fromUtf8<Ch>(entry.name()), expression)) {
+        if (matcher.matches(fromUtf8<Ch>(entry.name()))) {
             std::basic_string<Ch> path = folder;
             velmar::paths::appendPath<Ch>(path, fromUtf8<Ch>(entry.relative));
             list.push_back(std::move(path));

@@ -158,6 +158,33 @@ TEST_F(Directories, ListFiles) {
     EXPECT_EQ(narrow, std::vector<std::string>{"C:\\a\\?.tif"});
 }
 
+// Whatever shortcut the listing takes, it answers as the expression itself does.
+TEST_F(Directories, ListFilesMatchesAsTheExpressionDoes) {
+    ASSERT_TRUE(velmar::host::makeHostDirectories(c + "/m"));
+    const char* names[] = {"scan.TIF",      "scan.tif.bak",    "a.tif",   "tif",    ".tif",
+                           "new\nline.tif", "caf\xc3\xa9.TIF", "x-y.tif", "a+b.tif"};
+    for (const char* name : names) {
+        writeFileBytes(c + "/m/" + name, "");
+    }
+    const char* patterns[] = {".*\\.tif",  ".*",         ".*TIF",        ".*\\.t.f",
+                              ".*a\\.tif", ".*-y\\.tif", ".*\\+b\\.tif", ".*\\w\\.tif",
+                              "scan.*",    "(.*)\\.tif"};
+    for (const char* pattern : patterns) {
+        SCOPED_TRACE(pattern);
+        const std::regex expression(pattern, std::regex::ECMAScript | std::regex::icase);
+        std::vector<std::string> expected;
+        for (const char* name : names) {
+            const std::string narrow = velmar::text::utf8ToAnsi(name);
+            if (std::regex_match(narrow, expression)) {
+                expected.push_back("C:\\m\\" + narrow);
+            }
+        }
+        std::vector<std::string> listed;
+        listFiles(listed, "C:\\m", pattern, false);
+        EXPECT_EQ(sorted(listed), sorted(expected));
+    }
+}
+
 TEST_F(Directories, ListFilesRaisesStandardErrors) {
     tree();
     std::vector<std::string> list;
@@ -363,6 +390,61 @@ TEST_F(Directories, RemoveNumberedCopiesRefusesRootsAndNonNumbers) {
     EXPECT_FALSE(removeNumberedCopies(CString("C:\\data\\set 7\\x.tif")));
     EXPECT_TRUE(hostExists("data/set-1"));
     EXPECT_FALSE(removeNumberedCopies(CString("x.tif")));
+}
+
+// Paths no folder can have give the documented results, never a crash or an overflow.
+TEST_F(Directories, BadInputGivesTheDocumentedResults) {
+    const std::string rows[] = {
+        "C:\\" + std::string(5000, 'x') + "\\y.tif",
+        "C:\\" + std::string(300, 'x'),
+        "C:\\Work\\<>:\"|?*.tif",
+        "Q:\\missing\\drive.tif",
+        "\\\\server\\share\\x.tif",
+        "",
+    };
+    // Relative paths land in a folder of the test's own.
+    velmar::test::TempDir cwd;
+    char old[4096];
+    ASSERT_NE(::getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(::chdir(cwd.path().c_str()), 0);
+    setReplaceRetryWait([](unsigned) {});
+    for (const std::string& path : rows) {
+        SCOPED_TRACE(path.substr(0, 40));
+        const char* p = path.c_str();
+        EXPECT_FALSE(fileExists(p));
+        EXPECT_FALSE(isDirectory(p));
+        EXPECT_TRUE(isEmptyFolder(path));
+        EXPECT_FALSE(canOpenForReading(p));
+        EXPECT_TRUE(canWriteFile(path)); // a missing file counts as writable
+        EXPECT_FALSE(testWriteAccess(p));
+        EXPECT_TRUE(setReadOnly(path, true));
+        EXPECT_FALSE(setHiddenAttribute(p, true));
+        EXPECT_EQ(fileSizeOf(p), 0);
+        EXPECT_FALSE(isTextFile(p));
+        EXPECT_FALSE(fileContainsText(p, "x", true));
+        EXPECT_EQ(actualCasePathSC(p), "");
+        EXPECT_FALSE(createDirectories(p));
+        EXPECT_EQ(removeTree(path), 0u);
+        EXPECT_FALSE(emptyFolder(path));
+        EXPECT_FALSE(removePath(path));
+        EXPECT_FALSE(renamePath(path, path + "2"));
+        EXPECT_FALSE(copyFile(path, path + "2", false));
+        EXPECT_FALSE(replaceFileWithRetry(p, p));
+        if (!path.empty()) { // "" + "*" would be every file of the current folder
+            EXPECT_FALSE(deleteMatchingFiles((path + "\\*").c_str()));
+        }
+        std::vector<std::string> list;
+        std::vector<CString> framework;
+        EXPECT_FALSE(listFiles(list, path, ".*", true));
+        EXPECT_FALSE(listFolders(list, path, ".*"));
+        EXPECT_FALSE(findFiles(framework, p, "*.*", true));
+        if (!path.empty()) { // "" becomes "\", the root
+            EXPECT_FALSE(listSubFolders(list, p, true));
+        }
+        EXPECT_TRUE(list.empty());
+    }
+    setReplaceRetryWait(nullptr);
+    EXPECT_EQ(::chdir(old), 0);
 }
 
 } // namespace
