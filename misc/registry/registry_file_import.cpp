@@ -1,0 +1,342 @@
+// Import of registry files: REGEDIT4 and version 5 (UTF-16LE with a byte-order mark, or
+// ANSI), with any line ends and lines of any length.
+//
+// Quoted data is always text. Inside the quotes, from left to right, "\\" reads as one
+// backslash and "\"" as a quote; any other backslash stays, as regedit keeps it. The text
+// ends at the last quote of the line, so a quote inside it that is not escaped belongs to it:
+// older exports left quotes unescaped, and because they doubled every backslash their lines
+// never hold a "\"" that is not an escaped backslash followed by such a quote. Names are read
+// the same way, ending at the first quote that an "=" follows.
+//
+// Each hive's changes of one file are one commit, so an import that stops half-way leaves
+// each hive as it was or with all of them. A value that cannot be stored is skipped; values
+// after a key line that is malformed, names an unknown hive or cannot be created are
+// discarded, and so are values before the first key line.
+#include "misc/registry/registry_file_values.h"
+
+#include "misc/files/files.h"
+#include "misc/registry/registry.h"
+#include "platform/fs/crt_file.h"
+#include "platform/text/codepage.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+using velmar::regfile::FileValue;
+using velmar::registry::Key;
+using velmar::registry::Transaction;
+
+namespace {
+
+constexpr std::string_view kVersion5Header = "Windows Registry Editor Version 5.00";
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+bool readWholeFile(const char* path, std::string& bytes) {
+    const File file(velmar::crt::fopen(path, "rb"));
+    if (file == nullptr) {
+        return false;
+    }
+    char buffer[1 << 16];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        bytes.append(buffer, got);
+    }
+    return std::ferror(file.get()) == 0;
+}
+
+// The file as ANSI text: UTF-16LE and UTF-8 files are recognised by their byte-order mark.
+std::string ansiText(std::string bytes) {
+    if (bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xfe') {
+        return velmar::text::wideToAnsi(
+            velmar::text::utf16leToWide(std::string_view(bytes).substr(2)));
+    }
+    if (bytes.compare(0, 3, "\xef\xbb\xbf") == 0) {
+        return velmar::text::utf8ToAnsi(std::string_view(bytes).substr(3));
+    }
+    return bytes;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimLeft(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size() && isBlank(text[at])) {
+        ++at;
+    }
+    return text.substr(at);
+}
+
+std::string_view trimRight(std::string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && isBlank(text[end - 1])) {
+        --end;
+    }
+    return text.substr(0, end);
+}
+
+// Lines ended by CR LF, LF or a lone CR; the last one needs no line end.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : m_text(text) {}
+
+    bool next(std::string_view& line) {
+        if (m_at >= m_text.size()) {
+            return false;
+        }
+        const std::size_t end = m_text.find_first_of("\r\n", m_at);
+        if (end == std::string_view::npos) {
+            line = m_text.substr(m_at);
+            m_at = m_text.size();
+            return true;
+        }
+        line = m_text.substr(m_at, end - m_at);
+        m_at = end +
+               (m_text[end] == '\r' && end + 1 < m_text.size() && m_text[end + 1] == '\n' ? 2 : 1);
+        return true;
+    }
+
+private:
+    std::string_view m_text;
+    std::size_t m_at = 0;
+};
+
+// The text between quotes with its escapes read (see the file comment).
+std::string unescape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\\' && at + 1 < text.size() &&
+            (text[at + 1] == '\\' || text[at + 1] == '"')) {
+            ++at;
+        }
+        out += text[at];
+    }
+    return out;
+}
+
+// The name of a value line ("name" or @) and where its data starts after "=" and blanks.
+bool parseName(std::string_view line, std::string& name, std::size_t& dataStart) {
+    std::size_t at = 0;
+    if (line[0] == '@') {
+        at = 1;
+        name.clear();
+    } else {
+        std::size_t end = std::string_view::npos;
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            if (line[i] == '\\' && i + 1 < line.size()) {
+                ++i;
+            } else if (line[i] == '"' && trimLeft(line.substr(i + 1)).substr(0, 1) == "=") {
+                end = i;
+                break;
+            }
+        }
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        name = unescape(line.substr(1, end - 1));
+        at = end + 1;
+    }
+    at = line.size() - trimLeft(line.substr(at)).size();
+    if (at >= line.size() || line[at] != '=') {
+        return false;
+    }
+    dataStart = line.size() - trimLeft(line.substr(at + 1)).size();
+    return true;
+}
+
+// "dword:" data as regedit takes it: up to 8 hex digits (none is 0); anything else in it
+// makes the value invalid.
+std::optional<DWORD> parseDword(std::string_view digits) {
+    digits = trimRight(trimLeft(digits));
+    if (digits.size() > 8) {
+        return std::nullopt;
+    }
+    for (const char c : digits) {
+        if (std::string_view("0123456789abcdefABCDEF").find(c) == std::string_view::npos) {
+            return std::nullopt;
+        }
+    }
+    return velmar::regfile::parseDwordDigits(digits);
+}
+
+class Importer {
+public:
+    explicit Importer(bool version5) : m_version5(version5) {}
+
+    void keyLine(std::string_view line);
+    void valueLine(std::string_view line, LineReader& lines);
+    // Commits every hive's changes; false when one of them could not be committed.
+    bool finish();
+
+private:
+    Transaction* scopeFor(HKEY hive);
+    void store(const std::string& name, FileValue value);
+
+    bool m_version5;
+    Key m_key; // the current key; closed when values are to be discarded
+    std::vector<std::pair<HKEY, std::unique_ptr<Transaction>>> m_scopes;
+};
+
+Transaction* Importer::scopeFor(HKEY hive) {
+    for (auto& [root, scope] : m_scopes) {
+        if (root == hive) {
+            return scope.get();
+        }
+    }
+    m_scopes.emplace_back(hive, std::make_unique<Transaction>(hive));
+    return m_scopes.back().second.get();
+}
+
+void Importer::keyLine(std::string_view line) {
+    m_key.close();
+    const std::size_t close = line.rfind(']');
+    if (close == std::string_view::npos) {
+        return;
+    }
+    std::string_view inner = line.substr(1, close - 1);
+    const bool deletion = !inner.empty() && inner[0] == '-';
+    if (deletion) {
+        inner.remove_prefix(1);
+    }
+    const std::size_t slash = inner.find('\\');
+    const std::string_view hiveText = inner.substr(0, slash);
+    const HKEY hive = velmar::registry::hiveFromName(hiveText);
+    // Only the full names, as regedit knows them.
+    if (hive == nullptr ||
+        velmar::registry::foldName(hiveText) != velmar::registry::hiveName(hive)) {
+        return;
+    }
+    std::string_view path = slash == std::string_view::npos ? "" : inner.substr(slash + 1);
+    while (!path.empty() && path.back() == '\\') {
+        path.remove_suffix(1);
+    }
+    scopeFor(hive);
+    if (deletion) {
+        Key root;
+        // A hive itself is never deleted.
+        if (!path.empty() && root.open(hive, "", KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+            root.deleteTree(path);
+        }
+        return;
+    }
+    m_key.create(hive, path, KEY_ALL_ACCESS);
+}
+
+void Importer::store(const std::string& name, FileValue value) {
+    // Version-5 files carry the texts of hex(1), hex(2) and hex(7) as UTF-16LE.
+    if (m_version5 &&
+        (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ)) {
+        value.data = velmar::text::wideToAnsi(velmar::text::utf16leToWide(value.data));
+    }
+    velmar::regfile::storeValue(m_key, name, value);
+}
+
+void Importer::valueLine(std::string_view line, LineReader& lines) {
+    std::string name;
+    std::size_t dataStart = 0;
+    if (!m_key.isOpen() || !parseName(line, name, dataStart)) {
+        return;
+    }
+    std::string_view data = trimRight(line.substr(dataStart));
+    if (data.empty()) {
+        return;
+    }
+    if (data[0] == '"') {
+        const std::size_t last = data.rfind('"');
+        if (last == 0) {
+            return; // unterminated
+        }
+        FileValue value;
+        value.data = velmar::regfile::textData(unescape(data.substr(1, last - 1)));
+        velmar::regfile::storeValue(m_key, name, value);
+        return;
+    }
+    if (data == "-") {
+        m_key.deleteValue(name);
+        return;
+    }
+    if (data.substr(0, 6) == "dword:") {
+        if (const std::optional<DWORD> number = parseDword(data.substr(6))) {
+            FileValue value;
+            value.type = REG_DWORD;
+            value.data.assign(reinterpret_cast<const char*>(&*number), sizeof(DWORD));
+            velmar::regfile::storeValue(m_key, name, value);
+        }
+        return;
+    }
+    if (data.substr(0, 3) != "hex") {
+        return;
+    }
+    // Wrapped bytes: blank and comment lines inside are skipped.
+    std::string joined;
+    if (data.back() == '\\') {
+        joined.assign(data.substr(0, data.size() - 1));
+        std::string_view next;
+        while (lines.next(next)) {
+            next = trimRight(trimLeft(next));
+            if (next.empty() || next[0] == ';' || next[0] == '#') {
+                continue;
+            }
+            const bool more = next.back() == '\\';
+            joined.append(next.substr(0, next.size() - (more ? 1 : 0)));
+            if (!more) {
+                break;
+            }
+        }
+        data = joined;
+    }
+    FileValue value;
+    if (velmar::regfile::decodeHexText(data, value)) {
+        store(name, std::move(value));
+    }
+}
+
+bool Importer::finish() {
+    m_key.close();
+    bool committed = true;
+    for (auto& [root, scope] : m_scopes) {
+        committed = scope->commit() == ERROR_SUCCESS && committed;
+    }
+    return committed;
+}
+
+} // namespace
+
+bool importRegistryFile(LPCSTR filePath) {
+    std::string bytes;
+    if (filePath == nullptr || !fileExists(filePath) || !readWholeFile(filePath, bytes)) {
+        return false;
+    }
+    const std::string text = ansiText(std::move(bytes));
+    LineReader lines(text);
+    std::string_view line;
+    std::optional<Importer> importer;
+    while (lines.next(line)) {
+        line = trimLeft(line);
+        if (!importer) {
+            if (line.empty()) {
+                continue;
+            }
+            importer.emplace(trimRight(line) == kVersion5Header);
+        }
+        if (line.empty()) {
+            continue;
+        }
+        if (line[0] == '[') {
+            importer->keyLine(line);
+        } else if (line[0] == '"' || line[0] == '@') {
+            importer->valueLine(line, lines);
+        }
+    }
+    return !importer || importer->finish();
+}
