@@ -3,5 +3,6 @@
 
 #include "misc/diagnostics/diagnostics.h"
 #include "misc/files/files.h"
+#include "misc/install/install.h"
 #include "misc/registry/registry.h"
 #include "misc/text/text.h"

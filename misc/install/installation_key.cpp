@@ -1,0 +1,33 @@
+#include "misc/install/installation_key.h"
+
+#include "misc/registry/registry.h"
+
+#include <cstring>
+
+namespace velmar::install {
+
+std::string installationKeyPath() {
+    return getSuiteKeyPath().native() + "\\Velmar Software\\CurrentVersion";
+}
+
+bool readInstallationText(const char* valueName, REGSAM view, std::string& text) {
+    registry::Key key;
+    if (key.open(HKEY_LOCAL_MACHINE, installationKeyPath(), KEY_READ | view) != ERROR_SUCCESS) {
+        return false;
+    }
+    char buffer[kValueBufferSize];
+    DWORD size = sizeof buffer;
+    DWORD type = REG_NONE;
+    if (key.queryValue(valueName, &type, buffer, &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    const void* end = std::memchr(buffer, '\0', size);
+    if (end == nullptr && size == sizeof buffer) {
+        // No room left for the terminator: longer than the buffer holds.
+        return false;
+    }
+    text.assign(buffer, end != nullptr ? static_cast<const char*>(end) - buffer : size);
+    return true;
+}
+
+} // namespace velmar::install
