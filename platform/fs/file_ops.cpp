@@ -261,11 +261,8 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
     // The replaced file's attributes go over to its successor.
     DWORD ignored = ERROR_SUCCESS;
     ::chmod(replacement.c_str(), old.st_mode & 07777);
-    velmar::host::setHostFileAttributes(
-        replacement,
-        velmar::host::storedDosAttributes(replaced) |
-            (velmar::host::isReadOnlyMode(old.st_mode) ? FILE_ATTRIBUTE_READONLY : 0),
-        ignored);
+    velmar::host::setHostFileAttributes(replacement, velmar::host::storedDosAttributes(replaced),
+                                        ignored);
     if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
         const int out = ::open(replacement.c_str(), O_RDONLY | O_CLOEXEC);
         if (out >= 0) {

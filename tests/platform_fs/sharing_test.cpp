@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -74,6 +75,32 @@ TEST_F(SharingTest, CreateModes) {
     CFile missing;
     EXPECT_FALSE(missing.Open("C:\\absent.bin", CFile::modeRead));
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(SharingTest, GetStatusLeavesTheStatusAloneOnFailure) {
+    CFileStatus status;
+    status.m_size = 0xdeadbeef;
+    status.m_attribute = 0x5a;
+    std::strcpy(status.m_szFullName, "sentinel");
+    EXPECT_FALSE(CFile::GetStatus("C:\\missing.txt", status));
+    const std::string tooLong = "C:\\" + std::string(300, 'x');
+    velmar::test::writeFileBytes(velmar::host::driveCPath() + "/" + std::string(200, 'y'), "");
+    EXPECT_FALSE(CFile::GetStatus(tooLong.c_str(), status));
+    EXPECT_EQ(status.m_size, 0xdeadbeefu);
+    EXPECT_EQ(status.m_attribute, 0x5a);
+    EXPECT_STREQ(status.m_szFullName, "sentinel");
+
+    ASSERT_TRUE(CFile::GetStatus("c:\\BUSY.txt", status));
+    EXPECT_EQ(status.m_size, 4u);
+    EXPECT_EQ(status.m_attribute, 0);
+    EXPECT_STREQ(status.m_szFullName, "c:\\BUSY.txt");
+    status.m_attribute = 0x02;
+    status.m_mtime = 1000000000;
+    ASSERT_TRUE(CFile::SetStatus("C:\\busy.txt", status));
+    CFileStatus again;
+    ASSERT_TRUE(CFile::GetStatus("C:\\busy.txt", again));
+    EXPECT_EQ(again.m_attribute, 0x02);
+    EXPECT_EQ(again.m_mtime, 1000000000);
 }
 
 } // namespace
