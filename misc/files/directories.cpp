@@ -65,7 +65,7 @@ bool createDirectories(const char* path) {
     return createChain(wide(path));
 }
 bool createDirectories(const wchar_t* path) {
-    return createChain(path);
+    return createChain(velmar::files::safe(path));
 }
 bool createDirectories(const std::string& path) {
     return createChain(wide(path));
@@ -78,7 +78,7 @@ void removeTree(const char* path) {
     removeAll(wide(path));
 }
 void removeTree(const wchar_t* path) {
-    removeAll(path);
+    removeAll(velmar::files::safe(path));
 }
 std::uintmax_t removeTree(const std::string& path) {
     return removeAll(wide(path));

@@ -1,10 +1,12 @@
 // Checking and cleaning file names, and telling virtual-file-system paths.
 #include "misc/files/files.h"
 #include "misc/files/path_rules.h"
+#include "misc/files/text_forms.h"
 
 #include <regex>
 
 namespace paths = velmar::paths;
+using velmar::files::safe;
 
 namespace {
 
@@ -47,14 +49,14 @@ std::wstring replaceFileName(const std::wstring& path, const std::wstring& newNa
 }
 
 bool isValidFileName(const char* name) {
-    return paths::isValidFileName<char>(name);
+    return paths::isValidFileName<char>(safe(name));
 }
 
 CString makeValidFileName(const char* name) {
-    return CString(paths::makeValidFileName<char>(name));
+    return CString(paths::makeValidFileName<char>(safe(name)));
 }
 std::string makeValidFileNameSC(const char* name) {
-    return paths::makeValidFileName<char>(name);
+    return paths::makeValidFileName<char>(safe(name));
 }
 
 std::string replaceInvalidFileNameChars(const std::string& name) {
@@ -65,14 +67,14 @@ std::wstring replaceInvalidFileNameChars(const std::wstring& name) {
 }
 
 bool isVirtualFileSystemPath(const char* path) {
-    return paths::isVirtualFileSystemPath<char>(path);
+    return paths::isVirtualFileSystemPath<char>(safe(path));
 }
 bool isVirtualFileSystemPath(const wchar_t* path) {
-    return paths::isVirtualFileSystemPath<wchar_t>(path);
+    return paths::isVirtualFileSystemPath<wchar_t>(safe(path));
 }
 bool isVirtualFileSystemPath(const std::string& path) {
-    return paths::isVirtualFileSystemPath<char>(path);
+    return paths::isVirtualFileSystemPath<char>(safe(path));
 }
 bool isVirtualFileSystemPath(const std::wstring& path) {
-    return paths::isVirtualFileSystemPath<wchar_t>(path);
+    return paths::isVirtualFileSystemPath<wchar_t>(safe(path));
 }

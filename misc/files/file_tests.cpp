@@ -51,7 +51,7 @@ bool fileExists(const char* path) {
     return exists(wide(path));
 }
 bool fileExists(const wchar_t* path) {
-    return exists(path);
+    return exists(velmar::files::safe(path));
 }
 bool fileExists(const std::string& path) {
     return exists(wide(path));

@@ -1,9 +1,12 @@
 // Paths and sizes for display.
 #include "misc/files/files.h"
 #include "misc/files/path_rules.h"
+#include "misc/files/text_forms.h"
 #include "misc/text/text.h"
 
 #include "platform/text/codepage.h"
+
+using velmar::files::safe;
 
 namespace {
 
@@ -21,10 +24,10 @@ std::pair<double, const char*> scaled(double x) {
 } // namespace
 
 CString abbreviatePath(const char* path, int maxLength) {
-    return CString(velmar::paths::abbreviatePath<char>(path, maxLength));
+    return CString(velmar::paths::abbreviatePath<char>(safe(path), maxLength));
 }
 std::string abbreviatePathSC(const char* path, int maxLength) {
-    return velmar::paths::abbreviatePath<char>(path, maxLength);
+    return velmar::paths::abbreviatePath<char>(safe(path), maxLength);
 }
 
 CString formatByteSize(LONGLONG count) {

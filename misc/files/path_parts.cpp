@@ -1,10 +1,12 @@
 // Taking paths apart and putting them together: every form forwards to path_rules.h.
 #include "misc/files/files.h"
 #include "misc/files/path_rules.h"
+#include "misc/files/text_forms.h"
 
 #include "platform/text/codepage.h"
 
 namespace paths = velmar::paths;
+using velmar::files::safe;
 
 namespace {
 
@@ -43,65 +45,65 @@ View<Ch> fileNameOrStem(View<Ch> path, bool withoutExtension) {
 } // namespace
 
 CString directoryOf(const char* path, bool flag) {
-    return CString(paths::directoryOf<char>(path, flag));
+    return CString(paths::directoryOf<char>(safe(path), flag));
 }
 CStringW directoryOf(const wchar_t* path, bool flag) {
-    return CStringW(paths::directoryOf<wchar_t>(path, flag));
+    return CStringW(paths::directoryOf<wchar_t>(safe(path), flag));
 }
 std::string directoryOf(const std::string& path, bool flag) {
-    return std::string(paths::directoryOf<char>(path, flag));
+    return std::string(paths::directoryOf<char>(safe(path), flag));
 }
 std::string directoryOfSC(const char* path, bool flag) {
-    return std::string(paths::directoryOf<char>(path, flag));
+    return std::string(paths::directoryOf<char>(safe(path), flag));
 }
 std::wstring directoryOf(const std::wstring& path, bool flag) {
-    return std::wstring(paths::directoryOf<wchar_t>(path, flag));
+    return std::wstring(paths::directoryOf<wchar_t>(safe(path), flag));
 }
 
 CString fileNameOf(const char* path, bool flag) {
-    return CString(fileNameOrStem<char>(path, flag));
+    return CString(fileNameOrStem<char>(safe(path), flag));
 }
 CStringW fileNameOf(const wchar_t* path, bool flag) {
-    return CStringW(fileNameOrStem<wchar_t>(path, flag));
+    return CStringW(fileNameOrStem<wchar_t>(safe(path), flag));
 }
 std::string fileNameOf(const std::string& path, bool flag) {
-    return std::string(fileNameOrStem<char>(path, flag));
+    return std::string(fileNameOrStem<char>(safe(path), flag));
 }
 std::string fileNameOfSC(const char* path, bool flag) {
-    return std::string(fileNameOrStem<char>(path, flag));
+    return std::string(fileNameOrStem<char>(safe(path), flag));
 }
 std::wstring fileNameOf(const std::wstring& path, bool flag) {
-    return std::wstring(fileNameOrStem<wchar_t>(path, flag));
+    return std::wstring(fileNameOrStem<wchar_t>(safe(path), flag));
 }
 
 CString extensionOf(const char* path) {
-    return CString(paths::extension<char>(path));
+    return CString(paths::extension<char>(safe(path)));
 }
 CStringW extensionOf(const wchar_t* path) {
-    return CStringW(paths::extension<wchar_t>(path));
+    return CStringW(paths::extension<wchar_t>(safe(path)));
 }
 std::string extensionOf(const std::string& path) {
-    return std::string(paths::extension<char>(path));
+    return std::string(paths::extension<char>(safe(path)));
 }
 std::string extensionOfSC(const char* path) {
-    return std::string(paths::extension<char>(path));
+    return std::string(paths::extension<char>(safe(path)));
 }
 std::wstring extensionOf(const std::wstring& path) {
-    return std::wstring(paths::extension<wchar_t>(path));
+    return std::wstring(paths::extension<wchar_t>(safe(path)));
 }
 
 bool hasExtension(const std::string& path, const std::string& extension) {
-    return equalLowered(paths::extension<char>(path), extension);
+    return equalLowered(paths::extension<char>(safe(path)), extension);
 }
 bool hasExtension(const std::wstring& path, const std::wstring& extension) {
-    return equalLowered(paths::extension<wchar_t>(path), extension);
+    return equalLowered(paths::extension<wchar_t>(safe(path)), extension);
 }
 
 std::string parentPathOf(const std::string& path) {
-    return std::string(paths::parentPathOf<char>(path));
+    return std::string(paths::parentPathOf<char>(safe(path)));
 }
 std::wstring parentPathOf(const std::wstring& path) {
-    return std::wstring(paths::parentPathOf<wchar_t>(path));
+    return std::wstring(paths::parentPathOf<wchar_t>(safe(path)));
 }
 
 void appendPath(std::string& path, const std::string& tail) {
@@ -132,17 +134,17 @@ std::wstring addFileNamePrefix(const std::wstring& path, const std::wstring& pre
 }
 
 CString changeExtension(const char* path, const char* ext) {
-    return CString(paths::changeExtension<char>(path, ext));
+    return CString(paths::changeExtension<char>(safe(path), safe(ext)));
 }
 CStringW changeExtension(const wchar_t* path, const wchar_t* ext) {
-    return CStringW(paths::changeExtension<wchar_t>(path, ext));
+    return CStringW(paths::changeExtension<wchar_t>(safe(path), safe(ext)));
 }
 std::string changeExtension(const std::string& path, const std::string& ext) {
-    return paths::changeExtension<char>(path, ext);
+    return paths::changeExtension<char>(safe(path), safe(ext));
 }
 std::string changeExtensionSC(const char* path, const char* ext) {
-    return paths::changeExtension<char>(path, ext);
+    return paths::changeExtension<char>(safe(path), safe(ext));
 }
 std::wstring changeExtension(const std::wstring& path, const std::wstring& ext) {
-    return paths::changeExtension<wchar_t>(path, ext);
+    return paths::changeExtension<wchar_t>(safe(path), safe(ext));
 }

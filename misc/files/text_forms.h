@@ -10,7 +10,27 @@
 
 namespace velmar::files {
 
+// Null C strings count as empty texts, so that a caller's slip cannot crash the library.
+inline std::string_view safe(const char* text) {
+    return text != nullptr ? std::string_view(text) : std::string_view();
+}
+inline std::wstring_view safe(const wchar_t* text) {
+    return text != nullptr ? std::wstring_view(text) : std::wstring_view();
+}
+inline std::string_view safe(const std::string& text) {
+    return text;
+}
+inline std::wstring_view safe(const std::wstring& text) {
+    return text;
+}
+
 inline std::wstring wide(std::string_view ansi) {
+    return velmar::text::ansiToWide(ansi);
+}
+inline std::wstring wide(const char* ansi) {
+    return velmar::text::ansiToWide(safe(ansi));
+}
+inline std::wstring wide(const std::string& ansi) {
     return velmar::text::ansiToWide(ansi);
 }
 inline std::string narrow(std::wstring_view text) {

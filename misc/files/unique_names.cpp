@@ -53,7 +53,7 @@ CString uniqueTempFileName(const char* name, bool acceptWritable) {
     return CString(narrow(inTemp(wide(name), acceptWritable)));
 }
 CStringW uniqueTempFileName(const wchar_t* name, bool acceptWritable) {
-    return CStringW(inTemp(name, acceptWritable));
+    return CStringW(inTemp(std::wstring(velmar::files::safe(name)), acceptWritable));
 }
 std::string uniqueTempFileName(const std::string& name, bool acceptWritable) {
     return narrow(inTemp(wide(name), acceptWritable));
@@ -69,7 +69,8 @@ CString uniqueTempFileNameIn(const char* name, const char* subFolder, bool accep
     return CString(narrow(inTempSub(wide(name), wide(subFolder), acceptWritable)));
 }
 CStringW uniqueTempFileNameIn(const wchar_t* name, const wchar_t* subFolder, bool acceptWritable) {
-    return CStringW(inTempSub(name, subFolder, acceptWritable));
+    return CStringW(inTempSub(std::wstring(velmar::files::safe(name)),
+                              std::wstring(velmar::files::safe(subFolder)), acceptWritable));
 }
 std::string uniqueTempFileNameIn(const std::string& name, const std::string& subFolder,
                                  bool acceptWritable) {

@@ -413,3 +413,27 @@ TEST(PathRules, LongPathsKeepTheirRules) {
 }
 
 } // namespace
+
+namespace {
+
+// C-string arguments must not be null, but a null one is taken as "" rather than a crash.
+TEST(PathRules, NullTextsCountAsEmpty) {
+    const char* none = nullptr;
+    const wchar_t* wnone = nullptr;
+    EXPECT_EQ(directoryOf(none, true), "");
+    EXPECT_EQ(directoryOf(wnone, false).native(), L"");
+    EXPECT_EQ(fileNameOfSC(none, false), "");
+    EXPECT_EQ(extensionOf(none), "");
+    EXPECT_EQ(changeExtensionSC(none, none), "");
+    EXPECT_TRUE(isValidFileName(none));
+    EXPECT_EQ(makeValidFileNameSC(none), "");
+    EXPECT_FALSE(isVirtualFileSystemPath(none));
+    EXPECT_FALSE(isVirtualFileSystemPath(wnone));
+    EXPECT_EQ(abbreviatePathSC(none, 10), "");
+    EXPECT_FALSE(fileExists(none));
+    EXPECT_FALSE(fileExists(wnone));
+    EXPECT_FALSE(createDirectories(none));
+    EXPECT_FALSE(createDirectories(wnone));
+}
+
+} // namespace
