@@ -240,3 +240,22 @@ bool importRegistryFile(LPCSTR filePath);
 // Stores one value of a registry file: "dword:" data as REG_DWORD, "hex:" and "hex(N):" data
 // as bytes of type REG_BINARY or N, anything else as REG_SZ with each "\\" read as "\".
 bool setRegistryValueFromText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, LPCSTR valueText);
+
+// ---------------------------------------------------------------------------------------------
+// Settings backup and restore, through the common folder (getCommonFolder)
+
+// Exports the current user's module keys, each to its file in the common folder, in order:
+// Model Viewer\ImportRelative, Model Viewer\AT, Model Viewer\Options\Input Devices, Point Cloud
+// Loader\Formats, Survey Point Loader, Key Assignments, Terrain\Options\InputDevice. A missing
+// key gives a file with only the header. True when a common folder is set.
+bool backupModuleSettings();
+
+// Applies the default settings file, then imports every "*.reg" file of the common folder in
+// the file system's order, stopping at the first import that fails. True when a common
+// folder is set and no import failed.
+bool restoreSettings();
+
+// Imports the file VELMAR_DEFAULT_SETTINGS_FILE names (of any length) for a user whose suite
+// key has no subkeys. True when the variable is unset or empty or the file was imported; false
+// when the file is missing or the user already has settings.
+bool applyDefaultSettingsFile();

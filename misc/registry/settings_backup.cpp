@@ -1,0 +1,97 @@
+// Carrying the module settings through the common folder as registry files.
+#include "misc/registry/registry.h"
+
+#include "misc/files/files.h"
+#include "misc/install/install.h"
+#include "platform/framework/cfile.h"
+#include "platform/process/process.h"
+#include "platform/registry/fs_redirection.h"
+
+#include <string>
+#include <vector>
+
+using velmar::registry::FsRedirectionOff;
+
+namespace {
+
+struct ModuleFile {
+    const char* key;  // below the suite key
+    const char* file; // in the common folder
+};
+
+constexpr ModuleFile kModuleFiles[] = {
+    {"\\Model Viewer\\ImportRelative", "\\ImportRelative.reg"},
+    {"\\Model Viewer\\AT", "\\AT.reg"},
+    {"\\Model Viewer\\Options\\Input Devices", "\\Options_InputDevices.reg"},
+    {"\\Point Cloud Loader\\Formats", "\\PointCloudLoaderFormats.reg"},
+    {"\\Survey Point Loader", "\\SurveyPointLoader.reg"},
+    {"\\Key Assignments", "\\KeyAssignments.reg"},
+    {"\\Terrain\\Options\\InputDevice", "\\TerrainInputDevice.reg"},
+};
+
+// The common folder without trailing separators, so that the file names join with one.
+bool commonFolder(std::string& folder) {
+    CString found;
+    if (!getCommonFolder(found)) {
+        return false;
+    }
+    folder = found.native();
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) {
+        folder.pop_back();
+    }
+    return true;
+}
+
+} // namespace
+
+bool backupModuleSettings() {
+    FsRedirectionOff redirectionOff;
+    std::string folder;
+    if (!commonFolder(folder)) {
+        return false;
+    }
+    const std::string suiteKey = getSuiteKeyPath().native();
+    for (const ModuleFile& module : kModuleFiles) {
+        exportRegistryKey(HKEY_CURRENT_USER, (suiteKey + module.key).c_str(),
+                          (folder + module.file).c_str());
+    }
+    return true;
+}
+
+bool restoreSettings() {
+    FsRedirectionOff redirectionOff;
+    applyDefaultSettingsFile();
+    std::string folder;
+    if (!commonFolder(folder)) {
+        return false;
+    }
+    CFileFind finder;
+    BOOL more = finder.FindFile((folder + "\\*.reg").c_str());
+    while (more) {
+        more = finder.FindNextFile();
+        // A folder named like a registry file is no file to import.
+        if (finder.IsDots() || finder.IsDirectory()) {
+            continue;
+        }
+        if (!importRegistryFile(finder.GetFilePath().c_str())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool applyDefaultSettingsFile() {
+    std::string file;
+    if (!velmar::host::environmentValue("VELMAR_DEFAULT_SETTINGS_FILE", file) || file.empty()) {
+        return true;
+    }
+    if (!fileExists(file)) {
+        return false;
+    }
+    std::vector<CString> subkeys;
+    listSectionSubkeys(nullptr, subkeys);
+    if (!subkeys.empty()) {
+        return false;
+    }
+    return importRegistryFile(file.c_str());
+}
