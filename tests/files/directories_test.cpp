@@ -86,6 +86,23 @@ TEST_F(Directories, RemoveTreeAndEmptyFolder) {
     EXPECT_FALSE(hostExists("a/x"));
 }
 
+TEST_F(Directories, FailuresGiveZeroAndStopTheEmptying) {
+    ASSERT_TRUE(velmar::host::makeHostDirectories(c + "/locked/inner"));
+    writeFileBytes(c + "/locked/inner/x", "1");
+    ASSERT_EQ(::chmod((c + "/locked/inner").c_str(), 0755), 0);
+    ASSERT_EQ(::chmod((c + "/locked").c_str(), 0755), 0);
+    velmar::test::openWayTo(c + "/locked/inner");
+    // Root's folders: an ordinary user can look but not remove.
+    EXPECT_TRUE(velmar::test::asOrdinaryUser([] {
+        return removeTree(std::string("C:\\locked")) == 0 &&
+               !emptyFolder(std::wstring(L"C:\\locked")) &&
+               !removePath(std::string("C:\\locked\\inner\\x"));
+    }));
+    if (::geteuid() == 0) {
+        EXPECT_TRUE(hostExists("locked/inner/x"));
+    }
+}
+
 TEST_F(Directories, RemovePath) {
     tree();
     EXPECT_FALSE(removePath(std::string("C:\\a\\b")));
@@ -345,7 +362,12 @@ TEST_F(Directories, NumberedCopies) {
     EXPECT_TRUE(hostExists("data/history/08"));
 
     writeFileBytes(c + "/data/history/07/scan.tif", "copy");
+    struct stat copyStat {};
+    ASSERT_EQ(::stat((c + "/data/history/07/scan.tif").c_str(), &copyStat), 0);
     EXPECT_TRUE(restoreNumberedCopy("C:\\data\\history\\07\\scan.tif"));
+    struct stat restored {};
+    ASSERT_EQ(::stat((c + "/data/scan.tif").c_str(), &restored), 0);
+    EXPECT_EQ(restored.st_ino, copyStat.st_ino); // moved in one step, not copied
     EXPECT_EQ(readFileBytes(c + "/data/scan.tif"), "copy");
     EXPECT_FALSE(hostExists("data/history/07/scan.tif"));
 
