@@ -24,6 +24,9 @@ const Verb kVerbs[] = {
     {"delete", velmar::reg::runDelete,
      "delete <key> [/v name | /ve | /va] [/f] [/reg:32 | /reg:64]"},
     {"copy", velmar::reg::runCopy, "copy <source key> <target key> [/s] [/f] [/reg:32 | /reg:64]"},
+    {"export", velmar::reg::runExport, "export <key> <file> [/y]"},
+    {"import", velmar::reg::runImport, "import <file>"},
+    {"env", velmar::reg::runEnv, "env   (the machine environment as shell assignments)"},
 };
 
 int usage() {

@@ -70,5 +70,8 @@ int runQuery(const std::vector<std::string>& args);
 int runAdd(const std::vector<std::string>& args);
 int runDelete(const std::vector<std::string>& args);
 int runCopy(const std::vector<std::string>& args);
+int runExport(const std::vector<std::string>& args);
+int runImport(const std::vector<std::string>& args);
+int runEnv(const std::vector<std::string>& args);
 
 } // namespace velmar::reg
