@@ -19,21 +19,20 @@ using velmar::registry::Value;
 
 namespace {
 
-constexpr std::size_t kFlushSize = 1 << 20;
-constexpr char kDigits[] = "0123456789abcdef";
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// Collects the text and writes it in large pieces; write errors are not reported.
+constexpr std::size_t kFlushSize = 1 << 20;
+constexpr char kDigits[] = "0123456789abcdef";
+
+// Collects the text and writes it in large pieces, remembering whether a write failed.
 class Output {
 public:
     explicit Output(std::FILE* file) : m_file(file) { m_text.reserve(kFlushSize + 4096); }
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
-    ~Output() { flush(); }
 
     std::string& text() { return m_text; }
     void lineDone() {
@@ -44,14 +43,21 @@ public:
     }
     void flush() {
         if (!m_text.empty()) {
-            std::fwrite(m_text.data(), 1, m_text.size(), m_file);
+            m_failed =
+                std::fwrite(m_text.data(), 1, m_text.size(), m_file) != m_text.size() || m_failed;
             m_text.clear();
         }
+    }
+    // Writes what is left; false when anything could not be written.
+    bool finish() {
+        flush();
+        return std::fflush(m_file) == 0 && !m_failed;
     }
 
 private:
     std::FILE* m_file;
     std::string m_text;
+    bool m_failed = false;
 };
 
 void appendEscaped(std::string& out, std::string_view text) {
@@ -158,7 +164,7 @@ bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
     if (!folder.empty() && !createDirectories(folder)) {
         return false;
     }
-    const File file(velmar::crt::fopen(filePath, "w"));
+    File file(velmar::crt::fopen(filePath, "w"));
     if (file == nullptr) {
         return false;
     }
@@ -172,5 +178,7 @@ bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
     if (!hiveText.empty() && key.open(hive, path, KEY_READ) == ERROR_SUCCESS) {
         writeKeyBlock(out, key, path.empty() ? hiveText : hiveText + '\\' + path);
     }
-    return true;
+    // A file that could not be written whole (a full disk) is a failure, not a backup.
+    const bool written = out.finish();
+    return std::fclose(file.release()) == 0 && written;
 }

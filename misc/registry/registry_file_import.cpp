@@ -175,7 +175,7 @@ public:
 
     void keyLine(std::string_view line);
     void valueLine(std::string_view line, LineReader& lines);
-    // Commits every hive's changes; false when one of them could not be committed.
+    // Commits every hive's changes; false when stored changes could not be committed.
     bool finish();
 
 private:
@@ -305,7 +305,11 @@ bool Importer::finish() {
     m_key.close();
     bool committed = true;
     for (auto& [root, scope] : m_scopes) {
-        committed = scope->commit() == ERROR_SUCCESS && committed;
+        // A hive whose scope could not begin took none of its values, each a value that
+        // failed; a commit that fails loses values that were stored, and that is reported.
+        if (scope->status() == ERROR_SUCCESS && scope->commit() != ERROR_SUCCESS) {
+            committed = false;
+        }
     }
     return committed;
 }

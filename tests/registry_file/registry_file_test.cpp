@@ -2,6 +2,7 @@
 // layout, on the real store of a private prefix and real files.
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
+#include "tests/registry/scoped_env.h"
 #include "tests/registry_file/tree_dump.h"
 #include "tests/support/temp_dir.h"
 
@@ -189,6 +190,20 @@ TEST(ImportRegistryFile, KeyLinesSelectHiveAndKey) {
     EXPECT_EQ(dumpTree(HKEY_CURRENT_USER, ""), expected);
 }
 
+TEST(ImportRegistryFile, MachineValuesOfAnOrdinaryUserAreSkipped) {
+    TempPrefix prefix;
+    ASSERT_TRUE(setRegistryValueFromText(HKEY_LOCAL_MACHINE, "Software\\Seed", "x", "1"));
+    velmar::test::ScopedEnv ordinary("VELMAR_ELEVATED", "0");
+    const std::string file = prefix.path() + "/machine.reg";
+    writeFileBytes(file, std::string("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software\\T]\r\n"
+                                     "\"m\"=\"machine\"\r\n[HKEY_CURRENT_USER\\") +
+                             kKey + "]\r\n\"v\"=\"user\"\r\n");
+    EXPECT_TRUE(importRegistryFile(file.c_str()));
+    Value value;
+    EXPECT_TRUE(readValue("v", value));
+    EXPECT_EQ(dumpTree(HKEY_LOCAL_MACHINE, "Software\\T"), "");
+}
+
 TEST(ImportRegistryFile, HeaderIsNotRequired) {
     TempPrefix prefix;
     const std::string file = prefix.path() + "/bare.reg";
@@ -321,6 +336,10 @@ TEST(ExportRegistryKey, FailuresAndMissingKey) {
     EXPECT_FALSE(exportRegistryKey(HKEY_CURRENT_USER, kKey, (blocker + "/sub/out.reg").c_str()));
     EXPECT_FALSE(exportRegistryKey(HKEY_CURRENT_USER, kKey, prefix.path().c_str()));
     EXPECT_FALSE(exportRegistryKey(HKEY_CURRENT_USER, kKey, nullptr));
+
+    // A file that cannot be written whole is no backup.
+    ASSERT_TRUE(setRegistryValueFromText(HKEY_CURRENT_USER, kKey, "v", "x"));
+    EXPECT_FALSE(exportRegistryKey(HKEY_CURRENT_USER, kKey, "/dev/full"));
 
     const std::string file = prefix.path() + "/empty.reg";
     ASSERT_TRUE(exportRegistryKey(HKEY_CURRENT_USER, "Software\\Missing", file.c_str()));
