@@ -124,26 +124,36 @@ std::string unescape(std::string_view text) {
     return out;
 }
 
+// Where the quoted name that starts the line ends: the first quote, escaped ones skipped when
+// escapes count, that blanks and an "=" follow; npos when there is none.
+std::size_t nameEnd(std::string_view line, bool escapes) {
+    for (std::size_t i = 1; i < line.size(); ++i) {
+        if (escapes && line[i] == '\\' && i + 1 < line.size()) {
+            ++i;
+        } else if (line[i] == '"' && trimLeft(line.substr(i + 1)).substr(0, 1) == "=") {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 // The name of a value line ("name" or @) and where its data starts after "=" and blanks.
+// An old export's name that ends in a backslash ("dir\"=...) has no escaped end; it is then
+// read as written.
 bool parseName(std::string_view line, std::string& name, std::size_t& dataStart) {
     std::size_t at = 0;
     if (line[0] == '@') {
         at = 1;
         name.clear();
     } else {
-        std::size_t end = std::string_view::npos;
-        for (std::size_t i = 1; i < line.size(); ++i) {
-            if (line[i] == '\\' && i + 1 < line.size()) {
-                ++i;
-            } else if (line[i] == '"' && trimLeft(line.substr(i + 1)).substr(0, 1) == "=") {
-                end = i;
-                break;
-            }
-        }
-        if (end == std::string_view::npos) {
+        std::size_t end = nameEnd(line, true);
+        if (end != std::string_view::npos) {
+            name = unescape(line.substr(1, end - 1));
+        } else if ((end = nameEnd(line, false)) != std::string_view::npos) {
+            name.assign(line.substr(1, end - 1));
+        } else {
             return false;
         }
-        name = unescape(line.substr(1, end - 1));
         at = end + 1;
     }
     at = line.size() - trimLeft(line.substr(at)).size();

@@ -204,6 +204,30 @@ TEST(ImportRegistryFile, MachineValuesOfAnOrdinaryUserAreSkipped) {
     EXPECT_EQ(dumpTree(HKEY_LOCAL_MACHINE, "Software\\T"), "");
 }
 
+// A file as the earlier writer made it: names and quotes unescaped, backslashes doubled.
+TEST(ImportRegistryFile, EarlierExportsImportAsBefore) {
+    TempPrefix prefix;
+    const std::string file = std::string(VELMAR_TEST_SOURCE_DIR) + "/fixtures/old_writer.reg";
+    ASSERT_TRUE(importRegistryFile(file.c_str()));
+    std::string blob;
+    for (int i = 0; i < 47; ++i) {
+        blob += static_cast<char>(i);
+    }
+    auto row = [](const std::string& name, DWORD type, const std::string& data) {
+        return name + "|" + std::to_string(type) + "|" + hexOf(data) + "\n";
+    };
+    const std::string key = "Software\\VELMAR Systems International\\Old";
+    EXPECT_EQ(dumpTree(HKEY_CURRENT_USER, key),
+              "[" + key + "]\n" + row("", REG_SZ, text("default")) +
+                  row("path", REG_SZ, text("C:\\Data\\x")) +
+                  row("quote", REG_SZ, text("say \"hi\"")) + row("eq", REG_SZ, text("a=b")) +
+                  row("tail", REG_SZ, text("C:\\")) + row("bsq", REG_SZ, text("a\\\"b")) +
+                  row("dir\\", REG_SZ, text("name ends in a backslash")) +
+                  row("ten", REG_DWORD, dword(10)) + row("blob", REG_BINARY, blob) +
+                  row("none", REG_BINARY, "") + "[" + key + "\\Sub]\n" +
+                  row("v", REG_SZ, text("\xe9\xb0")));
+}
+
 TEST(ImportRegistryFile, HeaderIsNotRequired) {
     TempPrefix prefix;
     const std::string file = prefix.path() + "/bare.reg";
