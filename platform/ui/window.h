@@ -20,9 +20,7 @@ inline constexpr UINT WM_NCDESTROY = 0x0082;
 inline constexpr UINT WM_USER = 0x0400;
 
 inline constexpr UINT SMTO_NORMAL = 0x0000;
-inline constexpr UINT SMTO_BLOCK = 0x0001;
 inline constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
-inline constexpr UINT SMTO_NOTIMEOUTIFNOTHUNG = 0x0008;
 
 inline constexpr UINT PM_NOREMOVE = 0x0000;
 inline constexpr UINT PM_REMOVE = 0x0001;

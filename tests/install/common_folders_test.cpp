@@ -53,6 +53,16 @@ TEST_F(CommonFolders, CommonDataFolderBelowTheShellFolder) {
     EXPECT_FALSE(isFolder(programData + "/Velmar Systems"));
 }
 
+TEST_F(CommonFolders, CommonDataFolderFallsBackWhenTheShellHasNone) {
+    // A prefix below a regular file cannot be opened, so the shell names no folder.
+    TempDir blocked;
+    velmar::test::writeFileBytes(blocked.file("file"), "x");
+    ScopedEnv prefix("VELMAR_PREFIX", (blocked.file("file") + "/prefix").c_str());
+    EXPECT_EQ(getCommonDataFolder(true, "Images"),
+              "C:\\programData\\Velmar Systems\\Common\\Images");
+    EXPECT_EQ(getCommonDataFolder(false), "C:\\programData\\Velmar Systems");
+}
+
 TEST_F(CommonFolders, UserDataFolderOfAProgramNamedWith64) {
     TempDir data;
     const std::string xdg = data.path() + "/share";
@@ -164,10 +174,12 @@ protected:
 
 TEST_F(Publishing, StoresThePathUnchangedAndTellsTheWindows) {
     NoticeWindow window(true);
+    const std::string longPath = "\\\\server\\" + std::string(1000, 'p');
     struct Case {
         const char* path;
     };
     const Case cases[] = {
+        {longPath.c_str()},
         {"\\\\server\\share\\velmar"}, // both leading backslashes stay
         {"dword:12"},                  // text, not a number
         {"hex:00,01"},
