@@ -71,7 +71,8 @@ CString findManual(LPCSTR pattern, LPCSTR folder = nullptr);
 // The machine's common data folder: the shell's common application-data folder (the prefix's
 // drive_c/ProgramData) + "Velmar Systems", else "C:\programData\Velmar Systems"; then
 // "Common" when sharedSubfolder, then furtherPath when given: (true, "Images") =>
-// "...\Velmar Systems\Common\Images". Nothing is created. Paths of any length come back whole.
+// "...\Velmar Systems\Common\Images". The folders are not created. Paths of any length come
+// back whole.
 CString getCommonDataFolder(bool sharedSubfolder, LPCSTR furtherPath = nullptr);
 
 // The program's folder of the user's local application data ($XDG_DATA_HOME, else
