@@ -234,7 +234,7 @@ bool readSettingList(LPCSTR section, LPCSTR subkey, std::vector<CStringW>& items
 bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath);
 
 // Applies a REGEDIT4 or version-5 registry file, each hive's changes in one commit. False when
-// the file is missing or unreadable; values that cannot be stored are skipped.
+// the file is missing or unreadable or a commit fails; values that cannot be stored are skipped.
 bool importRegistryFile(LPCSTR filePath);
 
 // Stores one value of a registry file: "dword:" data as REG_DWORD, "hex:" and "hex(N):" data

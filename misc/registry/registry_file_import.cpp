@@ -19,6 +19,7 @@
 #include "platform/fs/crt_file.h"
 #include "platform/text/codepage.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -179,10 +180,47 @@ std::optional<DWORD> parseDword(std::string_view digits) {
     return velmar::regfile::parseDwordDigits(digits);
 }
 
+struct KeyLine {
+    HKEY hive = nullptr; // null for a malformed line or an unknown hive
+    std::string_view path;
+    bool deletion = false;
+};
+
+// "[hive\\path]" or "[-hive\\path]"; the hive by its full name in any case, as regedit
+// knows it.
+KeyLine parseKeyLine(std::string_view line) {
+    KeyLine key;
+    const std::size_t close = line.rfind(']');
+    if (close == std::string_view::npos) {
+        return key;
+    }
+    std::string_view inner = line.substr(1, close - 1);
+    key.deletion = !inner.empty() && inner[0] == '-';
+    if (key.deletion) {
+        inner.remove_prefix(1);
+    }
+    const std::size_t slash = inner.find('\\');
+    const std::string_view hiveText = inner.substr(0, slash);
+    const HKEY hive = velmar::registry::hiveFromName(hiveText);
+    if (hive == nullptr ||
+        velmar::registry::foldName(hiveText) != velmar::registry::hiveName(hive)) {
+        return key;
+    }
+    key.hive = hive;
+    key.path = slash == std::string_view::npos ? "" : inner.substr(slash + 1);
+    while (!key.path.empty() && key.path.back() == '\\') {
+        key.path.remove_suffix(1);
+    }
+    return key;
+}
+
 class Importer {
 public:
     explicit Importer(bool version5) : m_version5(version5) {}
 
+    // Begins the scope of every hive that a key line of the text names, always in the same
+    // order, so that two imports at once wait for each other rather than lock each other out.
+    void beginHives(std::string_view text);
     void keyLine(std::string_view line);
     void valueLine(std::string_view line, LineReader& lines);
     // Commits every hive's changes; false when stored changes could not be committed.
@@ -209,37 +247,41 @@ Transaction* Importer::scopeFor(HKEY hive) {
 
 void Importer::keyLine(std::string_view line) {
     m_key.close();
-    const std::size_t close = line.rfind(']');
-    if (close == std::string_view::npos) {
+    const KeyLine key = parseKeyLine(line);
+    if (key.hive == nullptr) {
         return;
     }
-    std::string_view inner = line.substr(1, close - 1);
-    const bool deletion = !inner.empty() && inner[0] == '-';
-    if (deletion) {
-        inner.remove_prefix(1);
-    }
-    const std::size_t slash = inner.find('\\');
-    const std::string_view hiveText = inner.substr(0, slash);
-    const HKEY hive = velmar::registry::hiveFromName(hiveText);
-    // Only the full names, as regedit knows them.
-    if (hive == nullptr ||
-        velmar::registry::foldName(hiveText) != velmar::registry::hiveName(hive)) {
-        return;
-    }
-    std::string_view path = slash == std::string_view::npos ? "" : inner.substr(slash + 1);
-    while (!path.empty() && path.back() == '\\') {
-        path.remove_suffix(1);
-    }
-    scopeFor(hive);
-    if (deletion) {
+    scopeFor(key.hive);
+    if (key.deletion) {
         Key root;
         // A hive itself is never deleted.
-        if (!path.empty() && root.open(hive, "", KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-            root.deleteTree(path);
+        if (!key.path.empty() && root.open(key.hive, "", KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+            root.deleteTree(key.path);
         }
         return;
     }
-    m_key.create(hive, path, KEY_ALL_ACCESS);
+    m_key.create(key.hive, key.path, KEY_ALL_ACCESS);
+}
+
+void Importer::beginHives(std::string_view text) {
+    std::vector<HKEY> named;
+    LineReader lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        line = trimLeft(line);
+        if (!line.empty() && line[0] == '[') {
+            const HKEY hive = parseKeyLine(line).hive;
+            if (hive != nullptr && std::find(named.begin(), named.end(), hive) == named.end()) {
+                named.push_back(hive);
+            }
+        }
+    }
+    for (const HKEY hive : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                            HKEY_CURRENT_CONFIG}) {
+        if (std::find(named.begin(), named.end(), hive) != named.end()) {
+            scopeFor(hive);
+        }
+    }
 }
 
 void Importer::store(const std::string& name, FileValue value) {
@@ -315,9 +357,14 @@ bool Importer::finish() {
     m_key.close();
     bool committed = true;
     for (auto& [root, scope] : m_scopes) {
-        // A hive whose scope could not begin took none of its values, each a value that
-        // failed; a commit that fails loses values that were stored, and that is reported.
-        if (scope->status() == ERROR_SUCCESS && scope->commit() != ERROR_SUCCESS) {
+        // A hive this user may not change takes none of its values, each a value that fails.
+        // A hive that stayed busy, or a commit that fails, loses values that the file holds,
+        // and that is reported.
+        const DWORD status = scope->status();
+        if (status == ERROR_ACCESS_DENIED || status == ERROR_CANTOPEN) {
+            continue;
+        }
+        if (status != ERROR_SUCCESS || scope->commit() != ERROR_SUCCESS) {
             committed = false;
         }
     }
@@ -334,23 +381,21 @@ bool importRegistryFile(LPCSTR filePath) {
     const std::string text = ansiText(std::move(bytes));
     LineReader lines(text);
     std::string_view line;
-    std::optional<Importer> importer;
+    while (lines.next(line) && trimLeft(line).empty()) {
+    }
+    Importer importer(trimRight(trimLeft(line)) == kVersion5Header);
+    importer.beginHives(text);
+    lines = LineReader(text);
     while (lines.next(line)) {
         line = trimLeft(line);
-        if (!importer) {
-            if (line.empty()) {
-                continue;
-            }
-            importer.emplace(trimRight(line) == kVersion5Header);
-        }
         if (line.empty()) {
             continue;
         }
         if (line[0] == '[') {
-            importer->keyLine(line);
+            importer.keyLine(line);
         } else if (line[0] == '"' || line[0] == '@') {
-            importer->valueLine(line, lines);
+            importer.valueLine(line, lines);
         }
     }
-    return !importer || importer->finish();
+    return importer.finish();
 }

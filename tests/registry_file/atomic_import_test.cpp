@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
+#include <vector>
 
 using velmar::registry::Key;
 using velmar::test::binPath;
@@ -109,6 +110,32 @@ TEST(AtomicImport, KilledImportLeavesEachHiveWholeOrUntouched) {
     EXPECT_EQ(done.exitCode, 0);
     EXPECT_EQ(countValues(HKEY_CURRENT_USER, "Software\\Atomic"), all);
     EXPECT_EQ(countValues(HKEY_USERS, "Atomic"), all);
+}
+
+// Two imports at once, naming the same two hives in opposite orders, both get through whole.
+TEST(AtomicImport, ImportsAtOnceDoNotLockEachOtherOut) {
+    TempPrefix prefix;
+    auto file = [&](const std::string& name, const std::vector<std::string>& hives) {
+        std::string text = "REGEDIT4\r\n";
+        for (const std::string& hive : hives) {
+            text += "[" + hive + "\\Atomic\\" + name + "]\r\n";
+            for (int v = 0; v < 3000; ++v) {
+                text += "\"v" + std::to_string(v) + "\"=dword:00000001\r\n";
+            }
+        }
+        const std::string path = prefix.path() + "/" + name + ".reg";
+        velmar::test::writeFileBytes(path, text);
+        return path;
+    };
+    const std::string first = file("First", {"HKEY_CURRENT_USER\\Software", "HKEY_USERS"});
+    const std::string second = file("Second", {"HKEY_USERS", "HKEY_CURRENT_USER\\Software"});
+    const std::string child = binPath("registry_file_import_child");
+    const pid_t a = velmar::test::startProgram({child, first, prefix.path() + "/a"});
+    const pid_t b = velmar::test::startProgram({child, second, prefix.path() + "/b"});
+    EXPECT_EQ(velmar::test::waitProgram(a), 0);
+    EXPECT_EQ(velmar::test::waitProgram(b), 0);
+    EXPECT_EQ(countValues(HKEY_CURRENT_USER, "Software\\Atomic"), 6000);
+    EXPECT_EQ(countValues(HKEY_USERS, "Atomic"), 6000);
 }
 
 } // namespace
