@@ -4,6 +4,7 @@
 
 #include "platform/fs/crt_file.h"
 #include "platform/fs/find_file.h"
+#include "platform/text/codepage.h"
 
 namespace {
 

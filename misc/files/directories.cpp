@@ -5,6 +5,7 @@
 
 #include "platform/fs/file_ops.h"
 #include "platform/fs/filesystem.h"
+#include "platform/text/codepage.h"
 
 #include <exception>
 

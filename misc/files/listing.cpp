@@ -6,6 +6,7 @@
 #include "platform/framework/cfile.h"
 #include "platform/fs/file_ops.h"
 #include "platform/fs/filesystem.h"
+#include "platform/text/codepage.h"
 
 #include <cstdint>
 #include <exception>

@@ -1,9 +1,10 @@
 // Conversions between the narrow (Windows-1252) and wide forms of the file operations.
 // Internal to misc/files. 1252 converts to wide text and back without loss, so the file
-// operations have one implementation on wide text and the narrow forms convert around it.
+// operations have one implementation on wide text and the narrow forms convert around it
+// (a path ends at its first zero character, as the system's calls take it).
 #pragma once
 
-#include "platform/text/codepage.h"
+#include "misc/text/text.h"
 
 #include <string>
 #include <string_view>
@@ -24,17 +25,15 @@ inline std::wstring_view safe(const std::wstring& text) {
     return text;
 }
 
-inline std::wstring wide(std::string_view ansi) {
-    return velmar::text::ansiToWide(ansi);
+// Through the ANSI code page, with the library's own conversions.
+inline std::wstring wide(const std::string& ansi) {
+    return toWide(ansi);
 }
 inline std::wstring wide(const char* ansi) {
-    return velmar::text::ansiToWide(safe(ansi));
+    return toWide(std::string(safe(ansi)));
 }
-inline std::wstring wide(const std::string& ansi) {
-    return velmar::text::ansiToWide(ansi);
-}
-inline std::string narrow(std::wstring_view text) {
-    return velmar::text::wideToAnsi(text);
+inline std::string narrow(const std::wstring& text) {
+    return toNarrow(text);
 }
 
 } // namespace velmar::files
