@@ -8,6 +8,11 @@
 // never hold a "\"" that is not an escaped backslash followed by such a quote. Names are read
 // the same way, ending at the first quote that an "=" follows.
 //
+// Unquoted data is "dword:" with up to 8 hex digits (none is 0), "hex:" or "hex(N):" bytes
+// (wrapped over lines ending in a backslash), or "-" to delete the value; anything else, like
+// a longer number, is skipped as regedit skips it. A key line creates its key, as regedit
+// does, so that empty keys survive an export and import; "[-key]" deletes the tree.
+//
 // Each hive's changes of one file are one commit, so an import that stops half-way leaves
 // each hive as it was or with all of them. A value that cannot be stored is skipped; values
 // after a key line that is malformed, names an unknown hive or cannot be created are
