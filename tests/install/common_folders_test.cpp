@@ -66,10 +66,13 @@ TEST_F(CommonFolders, CommonDataFolderFallsBackWhenTheShellHasNone) {
 TEST_F(CommonFolders, UserDataFolderOfAProgramNamedWith64) {
     TempDir data;
     const std::string xdg = data.path() + "/share";
-    const auto viewer =
-        velmar::test::runProgram({velmar::test::binPath("viewer_64")}, {{"XDG_DATA_HOME", xdg}});
-    EXPECT_EQ(viewer.exitCode, 0) << viewer.err;
-    EXPECT_EQ(viewer.out, xdg + "\\Velmar Systems\\viewer");
+    for (const char* program : {"viewer_64", "viewer_64.exe"}) {
+        SCOPED_TRACE(program);
+        const auto viewer =
+            velmar::test::runProgram({velmar::test::binPath(program)}, {{"XDG_DATA_HOME", xdg}});
+        EXPECT_EQ(viewer.exitCode, 0) << viewer.err;
+        EXPECT_EQ(viewer.out, xdg + "\\Velmar Systems\\viewer");
+    }
     EXPECT_TRUE(isFolder(xdg + "/Velmar Systems/viewer"));
 
     // This program's own name has no "_64"; without XDG_DATA_HOME the folder is below HOME.
