@@ -283,7 +283,8 @@ CString prepareNumberedCopy(const char* path, int number, const char* setName);
 // moved, when that file is missing or may not be replaced (read-only, held open).
 bool restoreNumberedCopy(const char* copyPath);
 // Removes the whole set folder of a copy (every number, every file); false when copyPath
-// does not lie in a numbered folder.
+// does not lie in a folder whose name ends in two digits, or when the set folder would be a
+// root ("C:\07\x.tif" would take the whole drive).
 bool removeNumberedCopies(const CString& copyPath);
 
 // ---------------------------------------------------------------------------------------
