@@ -172,7 +172,11 @@ bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
     out.text() += "REGEDIT4";
     out.lineDone();
     out.lineDone();
-    const std::string path = keyPath != nullptr ? keyPath : "";
+    std::string path = keyPath != nullptr ? keyPath : "";
+    // "Software\X\" names the key "Software\X"; its key lines must not hold "\\".
+    while (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
     const std::string hiveText = velmar::registry::hiveName(hive);
     Key key;
     if (!hiveText.empty() && key.open(hive, path, KEY_READ) == ERROR_SUCCESS) {

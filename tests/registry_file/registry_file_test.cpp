@@ -364,6 +364,10 @@ TEST(ExportRegistryKey, FailuresAndMissingKey) {
     // A file that cannot be written whole is no backup.
     ASSERT_TRUE(setRegistryValueFromText(HKEY_CURRENT_USER, kKey, "v", "x"));
     EXPECT_FALSE(exportRegistryKey(HKEY_CURRENT_USER, kKey, "/dev/full"));
+    const std::string trailing = prefix.path() + "/trailing.reg";
+    ASSERT_TRUE(exportRegistryKey(HKEY_CURRENT_USER, "Software\\RegFileTest\\", trailing.c_str()));
+    EXPECT_EQ(readFileBytes(trailing),
+              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\RegFileTest]\r\n\"v\"=\"x\"\r\n\r\n");
 
     const std::string file = prefix.path() + "/empty.reg";
     ASSERT_TRUE(exportRegistryKey(HKEY_CURRENT_USER, "Software\\Missing", file.c_str()));
