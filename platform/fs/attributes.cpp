@@ -108,20 +108,8 @@ bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD&
 namespace {
 
 template <typename Ch>
-velmar::host::HostPath resolve(const Ch* path) {
-    if (path == nullptr) {
-        return {"", ERROR_INVALID_PARAMETER};
-    }
-    if constexpr (sizeof(Ch) == 1) {
-        return velmar::host::hostPathOfAnsi(path);
-    } else {
-        return velmar::host::hostPathOf(path);
-    }
-}
-
-template <typename Ch>
 DWORD getAttributes(const Ch* path) {
-    const velmar::host::HostPath host = resolve(path);
+    const velmar::host::HostPath host = velmar::host::hostPathOfText(path);
     if (!host) {
         SetLastError(host.error);
         return INVALID_FILE_ATTRIBUTES;
@@ -134,7 +122,7 @@ DWORD getAttributes(const Ch* path) {
 
 template <typename Ch>
 BOOL setAttributes(const Ch* path, DWORD attributes) {
-    const velmar::host::HostPath host = resolve(path);
+    const velmar::host::HostPath host = velmar::host::hostPathOfText(path);
     if (!host) {
         SetLastError(host.error);
         return FALSE;

@@ -232,27 +232,19 @@ std::string narrowMode(const wchar_t* mode) {
     return result;
 }
 
-host::HostPath resolve(const char* path) {
-    return path == nullptr ? host::HostPath{"", ERROR_INVALID_PARAMETER}
-                           : host::hostPathOfAnsi(path);
-}
-
-host::HostPath resolve(const wchar_t* path) {
-    return path == nullptr ? host::HostPath{"", ERROR_INVALID_PARAMETER} : host::hostPathOf(path);
-}
-
 } // namespace
 
 std::FILE* fopen(const char* path, const char* mode) {
     int err = 0;
-    std::FILE* file = openStream(resolve(path), mode, false, err);
+    std::FILE* file = openStream(velmar::host::hostPathOfText(path), mode, false, err);
     errno = err;
     return file;
 }
 
 std::FILE* wfopen(const wchar_t* path, const wchar_t* mode) {
     int err = 0;
-    std::FILE* file = openStream(resolve(path), narrowMode(mode).c_str(), false, err);
+    std::FILE* file =
+        openStream(velmar::host::hostPathOfText(path), narrowMode(mode).c_str(), false, err);
     errno = err;
     return file;
 }
@@ -262,7 +254,7 @@ int fopen_s(std::FILE** file, const char* path, const char* mode) {
         return EINVAL;
     }
     int err = 0;
-    *file = openStream(resolve(path), mode, true, err);
+    *file = openStream(velmar::host::hostPathOfText(path), mode, true, err);
     return err;
 }
 
@@ -271,12 +263,12 @@ int wfopen_s(std::FILE** file, const wchar_t* path, const wchar_t* mode) {
         return EINVAL;
     }
     int err = 0;
-    *file = openStream(resolve(path), narrowMode(mode).c_str(), true, err);
+    *file = openStream(velmar::host::hostPathOfText(path), narrowMode(mode).c_str(), true, err);
     return err;
 }
 
 int remove(const char* path) {
-    const host::HostPath host = resolve(path);
+    const host::HostPath host = velmar::host::hostPathOfText(path);
     DWORD error = host.error;
     if (host && host::deleteHostFile(host.path, error)) {
         return 0;
@@ -286,8 +278,8 @@ int remove(const char* path) {
 }
 
 int rename(const char* from, const char* to) {
-    const host::HostPath source = resolve(from);
-    const host::HostPath target = resolve(to);
+    const host::HostPath source = velmar::host::hostPathOfText(from);
+    const host::HostPath target = velmar::host::hostPathOfText(to);
     DWORD error = source ? target.error : source.error;
     if (source && target &&
         host::moveHostPath(source.path, target.path, MOVEFILE_COPY_ALLOWED, error)) {
@@ -298,7 +290,7 @@ int rename(const char* from, const char* to) {
 }
 
 int stat64(const char* path, FileStatus64* status) {
-    const host::HostPath host = resolve(path);
+    const host::HostPath host = velmar::host::hostPathOfText(path);
     if (!host || status == nullptr) {
         errno = status == nullptr ? EINVAL : errnoFor(host.error);
         return -1;

@@ -197,18 +197,6 @@ namespace {
 
 using velmar::host::HostPath;
 
-template <typename Ch>
-HostPath resolve(const Ch* path) {
-    if (path == nullptr) {
-        return {"", ERROR_INVALID_PARAMETER};
-    }
-    if constexpr (sizeof(Ch) == 1) {
-        return velmar::host::hostPathOfAnsi(path);
-    } else {
-        return velmar::host::hostPathOf(path);
-    }
-}
-
 BOOL finish(bool ok, DWORD error) {
     SetLastError(ok ? ERROR_SUCCESS : error);
     return ok ? TRUE : FALSE;
@@ -216,15 +204,15 @@ BOOL finish(bool ok, DWORD error) {
 
 template <typename Ch>
 BOOL deleteFile(const Ch* path) {
-    const HostPath host = resolve(path);
+    const HostPath host = velmar::host::hostPathOfText(path);
     DWORD error = host.error;
     return finish(host && velmar::host::deleteHostFile(host.path, error), error);
 }
 
 template <typename Ch>
 BOOL moveFile(const Ch* from, const Ch* to, DWORD flags) {
-    const HostPath source = resolve(from);
-    const HostPath target = resolve(to);
+    const HostPath source = velmar::host::hostPathOfText(from);
+    const HostPath target = velmar::host::hostPathOfText(to);
     DWORD error = source ? target.error : source.error;
     return finish(source && target &&
                       velmar::host::moveHostPath(source.path, target.path, flags, error),
@@ -293,11 +281,11 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
 
 template <typename Ch>
 BOOL replaceFile(const Ch* replaced, const Ch* replacement, const Ch* backup, DWORD flags) {
-    const HostPath a = resolve(replaced);
-    const HostPath b = resolve(replacement);
+    const HostPath a = velmar::host::hostPathOfText(replaced);
+    const HostPath b = velmar::host::hostPathOfText(replacement);
     HostPath c;
     if (backup != nullptr) {
-        c = resolve(backup);
+        c = velmar::host::hostPathOfText(backup);
     }
     DWORD error = !a ? a.error : (!b ? b.error : c.error);
     return finish(a && b && c && replaceHostFile(a.path, b.path, c.path, flags, error), error);

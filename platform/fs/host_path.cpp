@@ -210,4 +210,12 @@ DWORD errorForHostPath(int errnoValue, const std::string& hostPath) {
     return errnoValue == ENOTDIR ? ERROR_PATH_NOT_FOUND : win32ErrorFromErrno(errnoValue);
 }
 
+HostPath hostPathOfText(const char* ansiPath) {
+    return ansiPath == nullptr ? HostPath{"", ERROR_INVALID_PARAMETER} : hostPathOfAnsi(ansiPath);
+}
+
+HostPath hostPathOfText(const wchar_t* windowsPath) {
+    return windowsPath == nullptr ? HostPath{"", ERROR_INVALID_PARAMETER} : hostPathOf(windowsPath);
+}
+
 } // namespace velmar::host

@@ -30,6 +30,11 @@ struct HostPath {
 HostPath hostPathOf(std::wstring_view windowsPath, bool wildcardLast = false);
 HostPath hostPathOfAnsi(std::string_view ansiPath, bool wildcardLast = false);
 
+// The same for a zero-terminated path as the Win32 calls take it; null gives
+// ERROR_INVALID_PARAMETER.
+HostPath hostPathOfText(const char* ansiPath);
+HostPath hostPathOfText(const wchar_t* windowsPath);
+
 // The Win32 code for a failed host call on hostPath: ENOENT gives ERROR_FILE_NOT_FOUND when
 // the parent folder exists and ERROR_PATH_NOT_FOUND when it does not, as Windows tells them
 // apart.

@@ -192,7 +192,7 @@ TEST(ImportRegistryFile, KeyLinesSelectHiveAndKey) {
 
 TEST(ImportRegistryFile, MachineValuesOfAnOrdinaryUserAreSkipped) {
     TempPrefix prefix;
-    ASSERT_TRUE(setRegistryValueFromText(HKEY_LOCAL_MACHINE, "Software\\Seed", "x", "1"));
+    ASSERT_TRUE(setRegistryValueFromText(HKEY_LOCAL_MACHINE, "Software\\Existing", "x", "1"));
     velmar::test::ScopedEnv ordinary("VELMAR_ELEVATED", "0");
     const std::string file = prefix.path() + "/machine.reg";
     writeFileBytes(file, std::string("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Software\\T]\r\n"
