@@ -22,8 +22,6 @@ struct HiveEntry {
     const char* shortName;
 };
 
-constexpr std::uintptr_t kFirstHive = 0x80000000u;
-
 const HiveEntry kHives[] = {
     {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "HKCR"},
     {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "HKCU"},
