@@ -1,0 +1,93 @@
+// The Windows path rules of misc/files (text only) and the mapping of Windows paths to host
+// paths. Nothing here creates, changes or removes a file.
+#include "fuzz/fuzz_prefix.h"
+#include "misc/files/files.h"
+#include "misc/text/text.h"
+#include "platform/fs/host_path.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    velmar::fuzz::privateFolder();
+    return 0;
+}
+
+namespace {
+
+void narrowRules(const std::string& path, const std::string& other, bool flag, int length) {
+    const char* p = path.c_str();
+    directoryOf(p, flag);
+    directoryOf(path, flag);
+    directoryOfSC(p, flag);
+    fileNameOf(p, flag);
+    fileNameOf(path, flag);
+    fileNameOfSC(p, flag);
+    extensionOf(p);
+    extensionOf(path);
+    extensionOfSC(p);
+    hasExtension(path, other);
+    parentPathOf(path);
+    std::string appended = path;
+    appendPath(appended, other);
+    addFileNameSuffix(CString(path), CString(other));
+    addFileNameSuffix(path, other);
+    addFileNamePrefix(path, other);
+    changeExtension(p, other.c_str());
+    changeExtension(path, other);
+    changeExtensionSC(p, other.c_str());
+    replaceFileName(path, other);
+    isValidFileName(p);
+    makeValidFileName(p);
+    makeValidFileNameSC(p);
+    replaceInvalidFileNameChars(path);
+    isVirtualFileSystemPath(p);
+    isVirtualFileSystemPath(path);
+    abbreviatePath(p, length);
+    abbreviatePathSC(p, length);
+}
+
+void wideRules(const std::wstring& path, const std::wstring& other, bool flag) {
+    const wchar_t* p = path.c_str();
+    directoryOf(p, flag);
+    directoryOf(path, flag);
+    fileNameOf(p, flag);
+    fileNameOf(path, flag);
+    extensionOf(p);
+    extensionOf(path);
+    hasExtension(path, other);
+    parentPathOf(path);
+    std::wstring appended = path;
+    appendPath(appended, other);
+    addFileNameSuffix(CStringW(p), CStringW(other.c_str()));
+    addFileNameSuffix(path, other);
+    addFileNamePrefix(path, other);
+    changeExtension(p, other.c_str());
+    changeExtension(path, other);
+    replaceFileName(path, other);
+    replaceInvalidFileNameChars(path);
+    isVirtualFileSystemPath(p);
+    isVirtualFileSystemPath(path);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const bool flag = in.ConsumeBool();
+    const bool wildcardLast = in.ConsumeBool();
+    const int length = in.ConsumeIntegral<int>();
+    const std::string other = in.ConsumeRandomLengthString(16);
+    const std::string path = in.ConsumeRemainingBytesAsString();
+    // The C-string forms take the text up to its first zero byte; the others all of it.
+    narrowRules(path, other, flag, length);
+    wideRules(toWide(path), toWide(other), flag);
+    wideRules(widenCharacters(path), widenCharacters(other), flag);
+    formatByteSize(static_cast<LONGLONG>(length) * 0x10001);
+    formatByteSizeS(static_cast<ULONGLONG>(length) << 20);
+    velmar::host::hostPathOfAnsi(path, wildcardLast);
+    return 0;
+}
