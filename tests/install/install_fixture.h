@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/registry/registry.h"
-#include "tests/registry/scoped_env.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

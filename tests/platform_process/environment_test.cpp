@@ -1,7 +1,7 @@
 // Environment variables with Windows' names and buffer rules.
 #include "platform/process/process.h"
 
-#include "tests/registry/scoped_env.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 

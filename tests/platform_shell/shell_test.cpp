@@ -2,7 +2,7 @@
 #include "platform/prefix/prefix.h"
 #include "platform/shell/shell.h"
 
-#include "tests/registry/scoped_env.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

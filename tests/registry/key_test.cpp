@@ -1,7 +1,7 @@
 #include "platform/registry/fs_redirection.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/winreg.h"
-#include "tests/registry/scoped_env.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
 #include "tests/registry/child_values.h"
-#include "tests/registry/scoped_env.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 

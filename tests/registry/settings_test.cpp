@@ -1,6 +1,6 @@
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
-#include "tests/registry/scoped_env.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // layout, on the real store of a private prefix and real files.
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
-#include "tests/registry/scoped_env.h"
+#include "tests/support/scoped_env.h"
 #include "tests/registry_file/tree_dump.h"
 #include "tests/support/temp_dir.h"
 

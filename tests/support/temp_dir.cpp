@@ -33,34 +33,16 @@ TempDir::~TempDir() {
 }
 
 namespace {
-bool saveEnv(const char* name, std::string& value) {
-    const char* old = std::getenv(name);
-    if (old != nullptr) {
-        value = old;
-    }
-    return old != nullptr;
-}
-void restoreEnv(const char* name, bool had, const std::string& value) {
-    if (had) {
-        ::setenv(name, value.c_str(), 1);
-    } else {
-        ::unsetenv(name);
-    }
+std::string makeTmp(const TempDir& root) {
+    const std::string tmp = root.path() + "/tmp";
+    ::mkdir(tmp.c_str(), 0700);
+    return tmp;
 }
 } // namespace
 
-TempPrefix::TempPrefix() {
-    m_hadPrefix = saveEnv("VELMAR_PREFIX", m_oldPrefix);
-    m_hadTmp = saveEnv("TMPDIR", m_oldTmp);
-    ::mkdir(tmp().c_str(), 0700);
-    ::setenv("VELMAR_PREFIX", (m_root.path() + "/prefix").c_str(), 1);
-    ::setenv("TMPDIR", tmp().c_str(), 1);
-}
-
-TempPrefix::~TempPrefix() {
-    restoreEnv("VELMAR_PREFIX", m_hadPrefix, m_oldPrefix);
-    restoreEnv("TMPDIR", m_hadTmp, m_oldTmp);
-}
+TempPrefix::TempPrefix()
+    : m_prefix("VELMAR_PREFIX", (m_root.path() + "/prefix").c_str()),
+      m_tmp("TMPDIR", makeTmp(m_root).c_str()) {}
 
 std::string readFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

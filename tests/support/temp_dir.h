@@ -1,6 +1,8 @@
 // Temporary folders for tests, removed with everything in them when the object goes.
 #pragma once
 
+#include "tests/support/scoped_env.h"
+
 #include <string>
 
 namespace velmar::test {
@@ -27,7 +29,6 @@ public:
     TempPrefix();
     TempPrefix(const TempPrefix&) = delete;
     TempPrefix& operator=(const TempPrefix&) = delete;
-    ~TempPrefix();
 
     const std::string& path() const { return m_root.path(); }
     // The folder VELMAR_PREFIX names (not created until the platform opens it).
@@ -36,10 +37,8 @@ public:
 
 private:
     TempDir m_root;
-    std::string m_oldPrefix;
-    std::string m_oldTmp;
-    bool m_hadPrefix = false;
-    bool m_hadTmp = false;
+    ScopedEnv m_prefix;
+    ScopedEnv m_tmp;
 };
 
 // Reads a whole file as bytes; empty when it cannot be read.
