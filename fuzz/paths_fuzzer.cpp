@@ -3,12 +3,16 @@
 #include "fuzz/fuzz_prefix.h"
 #include "misc/files/files.h"
 #include "misc/text/text.h"
+#include "platform/fs/drive_table.h"
 #include "platform/fs/host_path.h"
+#include "platform/text/codepage.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -73,6 +77,37 @@ void wideRules(const std::wstring& path, const std::wstring& other, bool flag) {
     isVirtualFileSystemPath(path);
 }
 
+// A drive path never leaves its drive's folder: "C:\..\x" is "C:\x", as on Windows.
+void checkHostPath(const std::string& path, bool wildcardLast) {
+    const velmar::host::HostPath host = velmar::host::hostPathOfAnsi(path, wildcardLast);
+    const std::wstring wide = velmar::text::ansiToWide(path);
+    std::wstring_view rest = wide;
+    if (rest.size() >= 4 && (rest[0] == L'\\' || rest[0] == L'/') &&
+        (rest[1] == L'\\' || rest[1] == L'/') && rest[2] == L'?' &&
+        (rest[3] == L'\\' || rest[3] == L'/')) {
+        rest.remove_prefix(4);
+    }
+    if (!host || rest.size() < 2 || rest[1] != L':') {
+        return;
+    }
+    const std::string folder = velmar::host::driveFolder(rest[0]);
+    if (folder.empty()) {
+        return;
+    }
+    const bool inside = host.path.compare(0, folder.size(), folder) == 0 &&
+                        (host.path.size() == folder.size() || host.path[folder.size()] == '/' ||
+                         folder.back() == '/');
+    // With wildcards allowed the last name is a pattern, given back as typed.
+    const std::size_t end = wildcardLast ? host.path.rfind('/') : std::string::npos;
+    const std::string looked = host.path.substr(0, end);
+    if (!inside || looked.find("/../", folder.size()) != std::string::npos ||
+        (looked.size() > folder.size() && looked.ends_with("/.."))) {
+        std::fprintf(stderr, "drive path left its folder: %s -> %s\n", path.c_str(),
+                     host.path.c_str());
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -88,6 +123,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wideRules(widenCharacters(path), widenCharacters(other), flag);
     formatByteSize(static_cast<LONGLONG>(length) * 0x10001);
     formatByteSizeS(static_cast<ULONGLONG>(length) << 20);
-    velmar::host::hostPathOfAnsi(path, wildcardLast);
+    checkHostPath(path, wildcardLast);
     return 0;
 }

@@ -142,6 +142,14 @@ HostPath hostPathOf(std::wstring_view p, bool wildcardLast) {
                 return {"", ERROR_INVALID_NAME};
             }
         }
+        // Below a drive, "." and ".." are taken on the text as Windows takes them, and ".." at
+        // the root stays there: "C:\..\x" is "C:\x", never a host folder above the drive's.
+        if (drivePath && (part == L"." || part == L"..") && !(wildcardLast && last)) {
+            if (part == L".." && !names.empty()) {
+                names.pop_back();
+            }
+            continue;
+        }
         // Windows drops trailing dots and blanks of a name: "notes." is "notes".
         if (part != L"." && part != L".." && !(wildcardLast && last)) {
             while (!part.empty() && (part.back() == L'.' || part.back() == L' ')) {

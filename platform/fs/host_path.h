@@ -3,9 +3,11 @@
 // Accepted: native paths ("/home/u/x.tif", "data/x.tif" relative to the current folder) and
 // Windows paths with backslashes or slashes. A drive letter maps through the drive table
 // (drive_table.h); "C:x" is taken from the drive's root, as there is no current folder per
-// drive. A network path ("\\server\share") gives ERROR_BAD_NETPATH, an unmapped drive
-// ERROR_PATH_NOT_FOUND, and a name holding a character Windows reserves (< > " | ? * or a
-// control character; a colon after the root) ERROR_INVALID_NAME. "\\?\" is dropped.
+// drive. Below a drive, "." and ".." are resolved on the text and ".." stops at the drive's
+// root ("C:\..\x" is "C:\x"), so a drive path never lands outside its folder. A network path
+// ("\\server\share") gives ERROR_BAD_NETPATH, an unmapped drive ERROR_PATH_NOT_FOUND, and a name
+// holding a character Windows reserves (< > " | ? * or a control character; a colon after the root)
+// ERROR_INVALID_NAME. "\\?\" is dropped.
 //
 // Existing names are found without regard to case, as on Windows: the exact name first,
 // then a case-blind match component by component; what does not exist keeps the case given.

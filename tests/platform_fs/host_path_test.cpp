@@ -42,6 +42,10 @@ TEST_F(HostPathTest, MapsWindowsPathsThroughTheDriveTable) {
         {L"\\\\?\\C:\\data", "/Data"},
         {L"C:\\", ""},
         {L"C:", ""},
+        {L"C:\\..\\..\\data\\scans", "/Data/Scans"},
+        {L"C:..\\data", "/Data"},
+        {L"C:\\data\\missing\\..\\.\\scans", "/Data/Scans"},
+        {L"C:\\data\\..\\..", ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(velmar::text::wideToUtf8(row.path));
