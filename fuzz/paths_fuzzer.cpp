@@ -77,6 +77,38 @@ void wideRules(const std::wstring& path, const std::wstring& other, bool flag) {
     isVirtualFileSystemPath(path);
 }
 
+void require(bool condition, const char* what, const std::string& path) {
+    if (!condition) {
+        std::fprintf(stderr, "%s: \"%s\"\n", what, path.c_str());
+        std::abort();
+    }
+}
+
+// The narrow rules give what a round trip through wide text gives.
+void checkNarrowMatchesWide(const std::string& path, const std::string& other, bool flag) {
+    using velmar::text::ansiToWide;
+    using velmar::text::wideToAnsi;
+    const std::wstring wpath = ansiToWide(path);
+    const std::wstring wother = ansiToWide(other);
+    require(directoryOf(path, flag) == wideToAnsi(directoryOf(wpath, flag)), "directoryOf", path);
+    require(fileNameOf(path, flag) == wideToAnsi(fileNameOf(wpath, flag)), "fileNameOf", path);
+    require(extensionOf(path) == wideToAnsi(extensionOf(wpath)), "extensionOf", path);
+    require(parentPathOf(path) == wideToAnsi(parentPathOf(wpath)), "parentPathOf", path);
+    std::string appended = path;
+    appendPath(appended, other);
+    std::wstring wappended = wpath;
+    appendPath(wappended, wother);
+    require(appended == wideToAnsi(wappended), "appendPath", path);
+    require(changeExtension(path, other) == wideToAnsi(changeExtension(wpath, wother)),
+            "changeExtension", path);
+    require(addFileNameSuffix(path, other) == wideToAnsi(addFileNameSuffix(wpath, wother)),
+            "addFileNameSuffix", path);
+    require(replaceFileName(path, other) == wideToAnsi(replaceFileName(wpath, wother)),
+            "replaceFileName", path);
+    // The folder part and the file name make up the path.
+    require(directoryOf(path, false) + fileNameOf(path, false) == path, "directory + name", path);
+}
+
 // A drive path never leaves its drive's folder: "C:\..\x" is "C:\x", as on Windows.
 void checkHostPath(const std::string& path, bool wildcardLast) {
     const velmar::host::HostPath host = velmar::host::hostPathOfAnsi(path, wildcardLast);
@@ -123,6 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wideRules(widenCharacters(path), widenCharacters(other), flag);
     formatByteSize(static_cast<LONGLONG>(length) * 0x10001);
     formatByteSizeS(static_cast<ULONGLONG>(length) << 20);
+    checkNarrowMatchesWide(path, other, flag);
     checkHostPath(path, wildcardLast);
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,7 @@ std::vector<CString> takeTexts(FuzzedDataProvider& in) {
 void tokenizers(FuzzedDataProvider& in) {
     const bool quotes = in.ConsumeBool();
     const bool keepEmpty = in.ConsumeBool();
-    switch (in.ConsumeIntegralInRange(0, 6)) {
+    switch (in.ConsumeIntegralInRange(0, 7)) {
     case 0: {
         const CString delimiters = takeText(in, 8);
         std::vector<CString> tokens;
@@ -64,6 +65,19 @@ void tokenizers(FuzzedDataProvider& in) {
         const std::vector<CString> delimiters = takeTexts(in);
         std::vector<CString> tokens;
         splitAtAnyString(CString(in.ConsumeRemainingBytesAsString()), tokens, delimiters, quotes);
+        break;
+    }
+    case 6: {
+        // A refused pattern is the documented failure.
+        const std::string delimiters = in.ConsumeRandomLengthString(4);
+        const std::string text = in.ConsumeRandomLengthString(256);
+        std::vector<std::string> tokens;
+        std::vector<std::wstring> wide;
+        try {
+            splitByRegex(text, delimiters, tokens);
+            splitByRegex(widenCharacters(text), widenCharacters(delimiters), wide);
+        } catch (const std::regex_error&) {
+        }
         break;
     }
     default: {
