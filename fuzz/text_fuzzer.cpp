@@ -179,7 +179,9 @@ void formatters(FuzzedDataProvider& in) {
     // Any bit pattern: NaNs, infinities and subnormals too.
     double value = 0;
     const std::vector<std::uint8_t> bits = in.ConsumeBytes<std::uint8_t>(sizeof value);
-    std::memcpy(&value, bits.data(), bits.size());
+    if (!bits.empty()) {
+        std::memcpy(&value, bits.data(), bits.size());
+    }
     const unsigned decimals = in.ConsumeBool() ? in.ConsumeIntegralInRange<unsigned>(0, 20)
                                                : in.ConsumeIntegral<unsigned>();
     const int integer = in.ConsumeIntegral<int>();
