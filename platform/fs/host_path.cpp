@@ -162,6 +162,11 @@ HostPath hostPathOf(std::wstring_view p, bool wildcardLast) {
         names.push_back(text::wideToUtf8(part));
     }
 
+    // A relative path whose names Windows trims away entirely (" ", "...") names nothing; it
+    // must not become the current folder, where a removal would take everything.
+    if (base.empty() && names.empty()) {
+        return {"", ERROR_PATH_NOT_FOUND};
+    }
     const std::size_t lookedUp = wildcardLast && !names.empty() ? names.size() - 1 : names.size();
     std::string exact = base;
     for (std::size_t k = 0; k < lookedUp; ++k) {

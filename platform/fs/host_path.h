@@ -7,7 +7,8 @@
 // root ("C:\..\x" is "C:\x"), so a drive path never lands outside its folder. A network path
 // ("\\server\share") gives ERROR_BAD_NETPATH, an unmapped drive ERROR_PATH_NOT_FOUND, and a name
 // holding a character Windows reserves (< > " | ? * or a control character; a colon after the root)
-// ERROR_INVALID_NAME. "\\?\" is dropped.
+// ERROR_INVALID_NAME. A relative path of names that are only dots and blanks (" ", "...")
+// gives ERROR_PATH_NOT_FOUND, as "" does. "\\?\" is dropped.
 //
 // Existing names are found without regard to case, as on Windows: the exact name first,
 // then a case-blind match component by component; what does not exist keeps the case given.

@@ -65,7 +65,8 @@ TEST_F(HostPathTest, RefusesWhatWindowsRefuses) {
         {L"C:\\a\"b", ERROR_INVALID_NAME},    {L"C:\\a|b", ERROR_INVALID_NAME},
         {L"C:\\a?b", ERROR_INVALID_NAME},     {L"C:\\a*b", ERROR_INVALID_NAME},
         {L"C:\\a\tb", ERROR_INVALID_NAME},    {L"C:\\a:b", ERROR_INVALID_NAME},
-        {L"", ERROR_PATH_NOT_FOUND},
+        {L"", ERROR_PATH_NOT_FOUND},          {L" ", ERROR_PATH_NOT_FOUND},
+        {L"...", ERROR_PATH_NOT_FOUND},       {L". .\\ ", ERROR_PATH_NOT_FOUND},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(velmar::text::wideToUtf8(row.path));
