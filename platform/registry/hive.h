@@ -130,10 +130,10 @@ private:
 // The Win32 code of an SQLite result.
 DWORD win32FromSqlite(int rc);
 
-// Holds a change open; rolls it back unless commit() is called.
+// Holds a change open under the hive's lock; rolls it back unless commit() is called.
 class Change {
 public:
-    explicit Change(Hive& hive) : m_hive(hive), m_status(hive.begin()) {}
+    explicit Change(Hive& hive) : m_hive(hive), m_lock(hive.mutex()), m_status(hive.begin()) {}
     Change(const Change&) = delete;
     Change& operator=(const Change&) = delete;
     ~Change() {
@@ -149,6 +149,7 @@ public:
 
 private:
     Hive& m_hive;
+    std::lock_guard<std::recursive_mutex> m_lock; // held until the rollback has run
     DWORD m_status;
     bool m_done = false;
 };

@@ -294,7 +294,6 @@ DWORD Key::setValue(std::string_view name, DWORD type, const void* data, DWORD s
     if (data == nullptr && size > 0) {
         return ERROR_NOACCESS;
     }
-    std::lock_guard lock(m_hive->mutex());
     Change change(*m_hive);
     if (change.status() != ERROR_SUCCESS) {
         return change.status();
@@ -323,7 +322,6 @@ DWORD Key::deleteValue(std::string_view name) {
     if ((m_access & KEY_SET_VALUE) == 0 || !hiveWritable(m_root)) {
         return ERROR_ACCESS_DENIED;
     }
-    std::lock_guard lock(m_hive->mutex());
     Change change(*m_hive);
     if (change.status() != ERROR_SUCCESS) {
         return change.status();
@@ -449,7 +447,6 @@ DWORD Key::deleteKey(std::string_view subkey, REGSAM view) {
     if (target.m_id == kRootId) {
         return ERROR_ACCESS_DENIED;
     }
-    std::lock_guard lock(m_hive->mutex());
     Change change(*m_hive);
     if (change.status() != ERROR_SUCCESS) {
         return change.status();
@@ -488,7 +485,6 @@ DWORD Key::deleteTree(std::string_view subkey) {
     if (target.m_id == kRootId && !keepKey) {
         return ERROR_ACCESS_DENIED;
     }
-    std::lock_guard lock(m_hive->mutex());
     Change change(*m_hive);
     if (change.status() != ERROR_SUCCESS) {
         return change.status();
@@ -610,7 +606,6 @@ DWORD Key::copyTree(std::string_view subkey, const Key& destination) const {
     Hive& target = *destination.m_hive;
     if (&target == m_hive.get()) {
         // One hive: read and write under one lock and one commit.
-        std::lock_guard lock(target.mutex());
         Change change(target);
         if (change.status() != ERROR_SUCCESS) {
             return change.status();
@@ -630,7 +625,6 @@ DWORD Key::copyTree(std::string_view subkey, const Key& destination) const {
             return error;
         }
     }
-    std::lock_guard lock(target.mutex());
     Change change(target);
     if (change.status() != ERROR_SUCCESS) {
         return change.status();
