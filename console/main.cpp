@@ -1,7 +1,8 @@
 // VelmarConsole: carries the utility library and starts the framework for a process without
 // a main window, so that the library's framework-based facilities work in a console.
 #include "misc/MiscUtilities.h"
-#include "platform/framework/app.h"
+#include "platform/framework/framework.h"
+#include "platform/process/process.h"
 
 #include <iostream>
 

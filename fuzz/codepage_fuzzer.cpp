@@ -1,6 +1,6 @@
 // Round trips through the code-page conversions: every 1252 text survives wide and UTF-8 and
 // back, and every conversion of arbitrary input completes.
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,9 +3,9 @@
 #include "fuzz/fuzz_prefix.h"
 #include "misc/files/files.h"
 #include "misc/text/text.h"
-#include "platform/fs/drive_table.h"
-#include "platform/fs/host_path.h"
-#include "platform/text/codepage.h"
+#include "platform/fs/internal/drive_table.h"
+#include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -111,7 +111,7 @@ void checkNarrowMatchesWide(const std::string& path, const std::string& other, b
 
 // A drive path never leaves its drive's folder: "C:\..\x" is "C:\x", as on Windows.
 void checkHostPath(const std::string& path, bool wildcardLast) {
-    const velmar::host::HostPath host = velmar::host::hostPathOfAnsi(path, wildcardLast);
+    const velmar::fs::HostPath host = velmar::fs::hostPathOfAnsi(path, wildcardLast);
     const std::wstring wide = velmar::text::ansiToWide(path);
     std::wstring_view rest = wide;
     if (rest.size() >= 4 && (rest[0] == L'\\' || rest[0] == L'/') &&
@@ -122,7 +122,7 @@ void checkHostPath(const std::string& path, bool wildcardLast) {
     if (!host || rest.size() < 2 || rest[1] != L':') {
         return;
     }
-    const std::string folder = velmar::host::driveFolder(rest[0]);
+    const std::string folder = velmar::fs::driveFolder(rest[0]);
     if (folder.empty()) {
         return;
     }

@@ -6,7 +6,7 @@
 // temporary folder by logAndThrow before it is thrown.
 #pragma once
 
-#include "platform/fs/append_file.h"
+#include "platform/fs/fs.h"
 
 #include <cstdint>
 #include <string>
@@ -91,7 +91,7 @@ protected:
     void writeExceptionHeader(CVelmarFileException& exception);
     void writeLine(const std::string& line);
 
-    velmar::host::AppendFileStream m_logFile;
+    velmar::fs::AppendFileStream m_logFile;
     std::string m_fileName;
 };
 

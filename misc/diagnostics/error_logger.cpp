@@ -1,7 +1,7 @@
 #include "misc/diagnostics/diagnostics.h"
 
-#include "platform/fs/temp_path.h"
-#include "platform/text/codepage.h"
+#include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 #include <chrono>
 #include <ctime>

@@ -2,15 +2,14 @@
 #include "misc/files/files.h"
 #include "misc/files/text_forms.h"
 
-#include "platform/fs/crt_file.h"
-#include "platform/fs/find_file.h"
-#include "platform/text/codepage.h"
+#include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 namespace {
 
 // The name of the one entry that path names, as the disk spells it; false when missing.
 bool spelledName(const std::string& path, std::string& name) {
-    velmar::host::FileFinder finder;
+    velmar::fs::FileFinder finder;
     DWORD error = ERROR_SUCCESS;
     if (!finder.open(velmar::files::wide(path), error)) {
         return false;
@@ -23,12 +22,12 @@ std::string actualCase(const char* path) {
     if (path == nullptr || *path == '\0') {
         return "";
     }
-    char drive[velmar::crt::MAX_DRIVE];
-    char dir[velmar::crt::MAX_DIR];
-    char fname[velmar::crt::MAX_FNAME];
-    char ext[velmar::crt::MAX_EXT];
+    char drive[velmar::fs::crt::MAX_DRIVE];
+    char dir[velmar::fs::crt::MAX_DIR];
+    char fname[velmar::fs::crt::MAX_FNAME];
+    char ext[velmar::fs::crt::MAX_EXT];
     // Parts that do not fit the splitter's buffers are outside the lookup's range.
-    if (velmar::crt::splitpath_s(path, drive, sizeof drive, dir, sizeof dir, fname, sizeof fname,
+    if (velmar::fs::crt::splitpath_s(path, drive, sizeof drive, dir, sizeof dir, fname, sizeof fname,
                                  ext, sizeof ext) != 0) {
         return "";
     }

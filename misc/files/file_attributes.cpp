@@ -2,8 +2,8 @@
 #include "misc/files/files.h"
 #include "misc/files/text_forms.h"
 
-#include "platform/framework/cfile.h"
-#include "platform/fs/attributes.h"
+#include "platform/framework/framework.h"
+#include "platform/fs/fs.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // File sizes and what a file holds: plain text, a given text on some line.
 #include "misc/files/files.h"
 
-#include "platform/fs/crt_file.h"
+#include "platform/fs/fs.h"
 
 #include <cstring>
 
@@ -23,9 +23,9 @@ void toUpper(char* text) {
 } // namespace
 
 LONGLONG fileSizeOf(const char* path) {
-    velmar::crt::FileStatus64 status;
-    if (path == nullptr || velmar::crt::stat64(path, &status) != 0 ||
-        (status.st_mode & velmar::crt::S_IFDIR_) != 0) {
+    velmar::fs::crt::FileStatus64 status;
+    if (path == nullptr || velmar::fs::crt::stat64(path, &status) != 0 ||
+        (status.st_mode & velmar::fs::crt::S_IFDIR_) != 0) {
         return 0;
     }
     return status.st_size;
@@ -42,7 +42,7 @@ bool isTextFile(const char* path) {
     if (path == nullptr || *path == '\0') {
         return false;
     }
-    std::FILE* file = velmar::crt::fopen(path, "rb");
+    std::FILE* file = velmar::fs::crt::fopen(path, "rb");
     if (file == nullptr) {
         return false;
     }
@@ -65,7 +65,7 @@ bool fileContainsText(const char* path, const char* text, bool ignoreCase) {
     if (path == nullptr || text == nullptr) {
         return false;
     }
-    std::FILE* file = velmar::crt::fopen(path, "r");
+    std::FILE* file = velmar::fs::crt::fopen(path, "r");
     if (file == nullptr) {
         return false;
     }

@@ -3,10 +3,8 @@
 #include "misc/files/path_rules.h"
 #include "misc/files/text_forms.h"
 
-#include "platform/framework/cfile.h"
-#include "platform/fs/crt_file.h"
-#include "platform/fs/filesystem.h"
-#include "platform/fs/find_file.h"
+#include "platform/framework/framework.h"
+#include "platform/fs/fs.h"
 
 using velmar::files::wide;
 using velmar::fs::FileKind;
@@ -38,7 +36,7 @@ bool writable(const std::wstring& path) {
         return true;
     }
     std::FILE* file = nullptr;
-    if (velmar::crt::wfopen_s(&file, path.c_str(), L"a") != 0) {
+    if (velmar::fs::crt::wfopen_s(&file, path.c_str(), L"a") != 0) {
         return false;
     }
     std::fclose(file);
@@ -61,7 +59,7 @@ bool fileExists(const std::wstring& path) {
 }
 
 bool isDirectory(const char* path) {
-    velmar::host::FileFinder finder;
+    velmar::fs::FileFinder finder;
     DWORD error = ERROR_SUCCESS;
     return finder.open(wide(path), error) && finder.isDirectory();
 }
@@ -77,7 +75,7 @@ bool canOpenForReading(const char* path) {
     if (path == nullptr) {
         return false;
     }
-    std::FILE* file = velmar::crt::fopen(path, "rb");
+    std::FILE* file = velmar::fs::crt::fopen(path, "rb");
     if (file == nullptr) {
         return false;
     }

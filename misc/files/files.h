@@ -17,8 +17,8 @@
 // an operation says otherwise.
 #pragma once
 
-#include "platform/base/types.h"
-#include "platform/framework/cstring.h"
+#include "platform/base/base.h"
+#include "platform/framework/framework.h"
 
 #include <cstdint>
 #include <string>

@@ -3,10 +3,9 @@
 #include "misc/files/path_rules.h"
 #include "misc/files/text_forms.h"
 
-#include "platform/framework/cfile.h"
-#include "platform/fs/file_ops.h"
-#include "platform/fs/filesystem.h"
-#include "platform/text/codepage.h"
+#include "platform/framework/framework.h"
+#include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 #include <cstdint>
 #include <exception>

@@ -2,8 +2,7 @@
 #include "misc/files/files.h"
 #include "misc/files/path_rules.h"
 
-#include "platform/fs/crt_file.h"
-#include "platform/fs/file_ops.h"
+#include "platform/fs/fs.h"
 
 #include <cstdlib>
 
@@ -28,7 +27,7 @@ CString prepareNumberedCopy(const char* path, int number, const char* setName) {
     CString copy;
     copy.Format("%s\\%s", folder, fileNameOf(path, false));
     if (fileExists(copy.GetString())) {
-        velmar::crt::remove(copy);
+        velmar::fs::crt::remove(copy);
     }
     return copy;
 }

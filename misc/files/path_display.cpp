@@ -4,7 +4,7 @@
 #include "misc/files/text_forms.h"
 #include "misc/text/text.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 using velmar::files::safe;
 

@@ -3,7 +3,7 @@
 #include "misc/files/path_rules.h"
 #include "misc/files/text_forms.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 namespace paths = velmar::paths;
 using velmar::files::safe;

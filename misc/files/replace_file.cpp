@@ -1,7 +1,7 @@
 // Replacing a file that may be busy for a while: retried for about three minutes.
 #include "misc/files/files.h"
 
-#include "platform/fs/file_ops.h"
+#include "platform/fs/fs.h"
 
 #include <chrono>
 #include <thread>

@@ -2,7 +2,7 @@
 #include "misc/files/files.h"
 #include "misc/files/text_forms.h"
 
-#include "platform/fs/filesystem.h"
+#include "platform/fs/fs.h"
 
 std::string tempFolder() {
     return velmar::files::narrow(velmar::fs::tempDirectoryPath());

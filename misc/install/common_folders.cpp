@@ -5,7 +5,7 @@
 #include "misc/files/files.h"
 #include "misc/registry/registry.h"
 #include "platform/process/process.h"
-#include "platform/registry/fs_redirection.h"
+#include "platform/fs/fs.h"
 #include "platform/shell/shell.h"
 
 #include <string>
@@ -51,13 +51,13 @@ CString getCommonDataFolder(bool sharedSubfolder, LPCSTR furtherPath) {
     if (folder.empty()) {
         folder = kFallbackCommonDataFolder;
     } else {
-        velmar::host::appendShellPath(folder, kCompanyFolder);
+        velmar::shell::appendShellPath(folder, kCompanyFolder);
     }
     if (sharedSubfolder) {
-        velmar::host::appendShellPath(folder, "Common");
+        velmar::shell::appendShellPath(folder, "Common");
     }
     if (furtherPath != nullptr) {
-        velmar::host::appendShellPath(folder, furtherPath);
+        velmar::shell::appendShellPath(folder, furtherPath);
     }
     return CString(folder.c_str());
 }
@@ -68,8 +68,8 @@ CString getUserDataFolder() {
     if (folder.empty()) {
         return CString();
     }
-    velmar::host::appendShellPath(folder, kCompanyFolder);
-    velmar::host::appendShellPath(folder, name);
+    velmar::shell::appendShellPath(folder, kCompanyFolder);
+    velmar::shell::appendShellPath(folder, name);
     createDirectories(folder);
     return CString(folder.c_str());
 }
@@ -77,16 +77,16 @@ CString getUserDataFolder() {
 bool getCommonFolder(CString& folder) {
     folder.Empty();
     std::string value;
-    if (velmar::host::environmentValue("VELMAR_COMMON_FOLDER", value) && !value.empty()) {
+    if (velmar::process::environmentValue("VELMAR_COMMON_FOLDER", value) && !value.empty()) {
         folder = value.c_str();
     } else {
-        velmar::registry::FsRedirectionOff redirectionOff;
+        velmar::fs::FsRedirectionOff redirectionOff;
         readUserSetting(nullptr, "commonFolder", folder);
     }
     return !folder.IsEmpty();
 }
 
 bool setCommonFolderValue(LPCSTR folder) {
-    velmar::registry::FsRedirectionOff redirectionOff;
+    velmar::fs::FsRedirectionOff redirectionOff;
     return writeUserSetting(nullptr, "commonFolder", folder);
 }

@@ -7,8 +7,8 @@
 // missing. Nothing here throws.
 #pragma once
 
-#include "platform/base/types.h"
-#include "platform/framework/cstring.h"
+#include "platform/base/base.h"
+#include "platform/framework/framework.h"
 
 // The placeholder of a text getter whose value is missing or not in its stored form.
 inline constexpr const char* kNotSetText = "*Not Set*";

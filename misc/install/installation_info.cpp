@@ -5,14 +5,14 @@
 #include "misc/files/files.h"
 #include "misc/registry/registry.h"
 #include "misc/text/text.h"
-#include "platform/registry/fs_redirection.h"
+#include "platform/fs/fs.h"
 
 #include <cstring>
 #include <vector>
 
 using velmar::install::kValueBufferSize;
 using velmar::install::readInstallationText;
-using velmar::registry::FsRedirectionOff;
+using velmar::fs::FsRedirectionOff;
 
 namespace {
 

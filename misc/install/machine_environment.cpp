@@ -2,7 +2,7 @@
 #include "misc/install/install.h"
 
 #include "platform/registry/registry.h"
-#include "platform/ui/window.h"
+#include "platform/ui/ui.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "misc/install/install.h"
 
 #include "misc/registry/registry.h"
-#include "platform/registry/fs_redirection.h"
+#include "platform/fs/fs.h"
 
 void recordLastRelease(LPCSTR section) {
     writeUserSetting(section, "LastRelease", getSoftwareVersion().c_str());
@@ -15,6 +15,6 @@ bool readLastRelease(LPCSTR section, CString& release, CString& createDate) {
 }
 
 bool stampSavedSettingsVersion() {
-    velmar::registry::FsRedirectionOff redirectionOff;
+    velmar::fs::FsRedirectionOff redirectionOff;
     return writeUserSetting("AAASAVED", "AAASAVED-SoftwareVersion", getSoftwareVersion().c_str());
 }

@@ -1,7 +1,7 @@
 // The core readers and writers: one key handle per call, closed on every path.
 #include "misc/registry/settings_core.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <algorithm>
 #include <cstring>

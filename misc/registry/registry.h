@@ -7,7 +7,7 @@
 // says otherwise. A null value name is the key's default value.
 #pragma once
 
-#include "platform/framework/cstring.h"
+#include "platform/framework/framework.h"
 #include "platform/registry/registry.h"
 
 #include <string>

@@ -8,7 +8,7 @@
 
 #include "misc/files/files.h"
 #include "misc/registry/registry.h"
-#include "platform/fs/crt_file.h"
+#include "platform/fs/fs.h"
 
 #include <cstdio>
 #include <cstring>
@@ -164,7 +164,7 @@ bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
     if (!folder.empty() && !createDirectories(folder)) {
         return false;
     }
-    File file(velmar::crt::fopen(filePath, "w"));
+    File file(velmar::fs::crt::fopen(filePath, "w"));
     if (file == nullptr) {
         return false;
     }

@@ -21,8 +21,8 @@
 
 #include "misc/files/files.h"
 #include "misc/registry/registry.h"
-#include "platform/fs/crt_file.h"
-#include "platform/text/codepage.h"
+#include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -46,7 +46,7 @@ struct FileCloser {
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool readWholeFile(const char* path, std::string& bytes) {
-    const File file(velmar::crt::fopen(path, "rb"));
+    const File file(velmar::fs::crt::fopen(path, "rb"));
     if (file == nullptr) {
         return false;
     }

@@ -3,14 +3,14 @@
 
 #include "misc/files/files.h"
 #include "misc/install/install.h"
-#include "platform/framework/cfile.h"
+#include "platform/framework/framework.h"
 #include "platform/process/process.h"
-#include "platform/registry/fs_redirection.h"
+#include "platform/fs/fs.h"
 
 #include <string>
 #include <vector>
 
-using velmar::registry::FsRedirectionOff;
+using velmar::fs::FsRedirectionOff;
 
 namespace {
 
@@ -82,7 +82,7 @@ bool restoreSettings() {
 
 bool applyDefaultSettingsFile() {
     std::string file;
-    if (!velmar::host::environmentValue("VELMAR_DEFAULT_SETTINGS_FILE", file) || file.empty()) {
+    if (!velmar::process::environmentValue("VELMAR_DEFAULT_SETTINGS_FILE", file) || file.empty()) {
         return true;
     }
     if (!fileExists(file)) {

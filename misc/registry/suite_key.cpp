@@ -1,6 +1,6 @@
 #include "misc/registry/settings_core.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 namespace {
 constexpr const char* kSuiteKey = "Software\\VELMAR Systems International";

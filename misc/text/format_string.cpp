@@ -8,12 +8,12 @@ namespace {
 
 template <typename Ch>
 std::basic_string<Ch> formatChecked(const Ch* pattern, va_list args) {
-    const int length = velmar::fmt::vformattedLength(pattern, args);
+    const int length = velmar::framework::vformattedLength(pattern, args);
     if (length < 0 || length == INT_MAX) {
         throw std::runtime_error("Error during formatting.");
     }
     std::basic_string<Ch> text;
-    if (!velmar::fmt::vformat(text, pattern, args)) {
+    if (!velmar::framework::vformat(text, pattern, args)) {
         throw std::runtime_error("Error during formatting.");
     }
     return text;

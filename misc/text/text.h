@@ -5,7 +5,7 @@
 // says so (formatString, splitByRegex); indexes and counts out of range are clamped.
 #pragma once
 
-#include "platform/framework/cstring.h"
+#include "platform/framework/framework.h"
 
 #include <cstdint>
 #include <string>
@@ -20,11 +20,11 @@ std::wstring formatStringV(const wchar_t* pattern, ...);
 
 template <typename... Args>
 std::string formatString(const char* pattern, const Args&... args) {
-    return formatStringV(pattern, velmar::fmt::passArg(args)...);
+    return formatStringV(pattern, velmar::framework::passArg(args)...);
 }
 template <typename... Args>
 std::wstring formatString(const wchar_t* pattern, const Args&... args) {
-    return formatStringV(pattern, velmar::fmt::passArg(args)...);
+    return formatStringV(pattern, velmar::framework::passArg(args)...);
 }
 
 // ---------------------------------------------------------------------------------------------

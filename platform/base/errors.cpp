@@ -1,4 +1,4 @@
-#include "platform/base/errors.h"
+#include "platform/base/base.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,10 +1,7 @@
-#include "platform/framework/cfile.h"
+#include "platform/framework/framework.h"
 
-#include "platform/fs/attributes.h"
-#include "platform/fs/find_file.h"
-#include "platform/fs/host_path.h"
-#include "platform/fs/sharing.h"
-#include "platform/text/codepage.h"
+#include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 #include <cerrno>
 #include <climits>
@@ -26,7 +23,7 @@ BOOL CFile::Open(LPCSTR fileName, UINT openFlags) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const velmar::host::HostPath host = velmar::host::hostPathOfAnsi(fileName);
+    const velmar::fs::HostPath host = velmar::fs::hostPathOfAnsi(fileName);
     if (!host) {
         SetLastError(host.error);
         return FALSE;
@@ -42,7 +39,7 @@ BOOL CFile::Open(LPCSTR fileName, UINT openFlags) {
     }
     const bool exclusive = (openFlags & 0x70) != shareDenyNone;
     DWORD error = ERROR_SUCCESS;
-    m_fd = velmar::host::openShared(host.path.c_str(), flags, exclusive, error);
+    m_fd = velmar::fs::openShared(host.path.c_str(), flags, exclusive, error);
     SetLastError(error);
     if (m_fd < 0) {
         return FALSE;
@@ -104,13 +101,13 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
     if (fileName == nullptr || *fileName == '\0') {
         return FALSE;
     }
-    const velmar::host::HostPath host = velmar::host::hostPathOfAnsi(fileName);
+    const velmar::fs::HostPath host = velmar::fs::hostPathOfAnsi(fileName);
     struct stat st {};
     if (!host || ::stat(host.path.c_str(), &st) != 0) {
         return FALSE;
     }
     DWORD error = ERROR_SUCCESS;
-    const DWORD attributes = velmar::host::hostFileAttributes(host.path, error);
+    const DWORD attributes = velmar::fs::hostFileAttributes(host.path, error);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return FALSE;
     }
@@ -140,7 +137,7 @@ BOOL CFile::SetStatus(LPCSTR fileName, const CFileStatus& status) {
     if (fileName == nullptr) {
         return FALSE;
     }
-    const velmar::host::HostPath host = velmar::host::hostPathOfAnsi(fileName);
+    const velmar::fs::HostPath host = velmar::fs::hostPathOfAnsi(fileName);
     if (!host) {
         SetLastError(host.error);
         return FALSE;
@@ -154,12 +151,12 @@ BOOL CFile::SetStatus(LPCSTR fileName, const CFileStatus& status) {
             times[1].tv_nsec = UTIME_OMIT;
         }
         if (::utimensat(AT_FDCWD, host.path.c_str(), times, 0) != 0) {
-            SetLastError(velmar::host::errorForHostPath(errno, host.path));
+            SetLastError(velmar::fs::errorForHostPath(errno, host.path));
             return FALSE;
         }
     }
     DWORD error = ERROR_SUCCESS;
-    const bool ok = velmar::host::setHostFileAttributes(host.path, status.m_attribute, error);
+    const bool ok = velmar::fs::setHostFileAttributes(host.path, status.m_attribute, error);
     SetLastError(error);
     return ok ? TRUE : FALSE;
 }
@@ -172,7 +169,7 @@ struct CFileFind::Entry {
     unsigned char type = 0;
 };
 
-CFileFind::CFileFind() : m_finder(std::make_unique<velmar::host::FileFinder>()) {}
+CFileFind::CFileFind() : m_finder(std::make_unique<velmar::fs::FileFinder>()) {}
 
 CFileFind::~CFileFind() = default;
 
@@ -253,6 +250,6 @@ BOOL CFileFind::MatchesMask(DWORD mask) const {
         return FALSE;
     }
     DWORD error = ERROR_SUCCESS;
-    const DWORD attributes = velmar::host::hostFileAttributes(m_entry->hostPath, error);
+    const DWORD attributes = velmar::fs::hostFileAttributes(m_entry->hostPath, error);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & mask) != 0 ? TRUE : FALSE;
 }

@@ -1,10 +1,10 @@
-#include "platform/framework/printf_format.h"
+#include "platform/framework/framework.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 
-namespace velmar::fmt {
+namespace velmar::framework {
 
 int vformattedLength(const char* pattern, va_list args) {
     va_list copy;
@@ -94,4 +94,4 @@ int cformattedLength(const wchar_t* pattern, ...) {
     return length;
 }
 
-} // namespace velmar::fmt
+} // namespace velmar::framework

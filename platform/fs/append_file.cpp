@@ -1,10 +1,10 @@
-#include "platform/fs/append_file.h"
+#include "platform/fs/fs.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace velmar::host {
+namespace velmar::fs {
 
 AppendFileBuffer::~AppendFileBuffer() {
     close();
@@ -89,4 +89,4 @@ void AppendFileStream::close() {
     setstate(std::ios_base::failbit);
 }
 
-} // namespace velmar::host
+} // namespace velmar::fs

@@ -1,6 +1,5 @@
-#include "platform/fs/attributes.h"
+#include "platform/fs/fs.h"
 
-#include "platform/fs/host_path.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,7 +7,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
-namespace velmar::host {
+namespace velmar::fs {
 
 namespace {
 
@@ -103,32 +102,32 @@ bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD&
     return true;
 }
 
-} // namespace velmar::host
+} // namespace velmar::fs
 
 namespace {
 
 template <typename Ch>
 DWORD getAttributes(const Ch* path) {
-    const velmar::host::HostPath host = velmar::host::hostPathOfText(path);
+    const velmar::fs::HostPath host = velmar::fs::hostPathOfText(path);
     if (!host) {
         SetLastError(host.error);
         return INVALID_FILE_ATTRIBUTES;
     }
     DWORD error = ERROR_SUCCESS;
-    const DWORD attributes = velmar::host::hostFileAttributes(host.path, error);
+    const DWORD attributes = velmar::fs::hostFileAttributes(host.path, error);
     SetLastError(error);
     return attributes;
 }
 
 template <typename Ch>
 BOOL setAttributes(const Ch* path, DWORD attributes) {
-    const velmar::host::HostPath host = velmar::host::hostPathOfText(path);
+    const velmar::fs::HostPath host = velmar::fs::hostPathOfText(path);
     if (!host) {
         SetLastError(host.error);
         return FALSE;
     }
     DWORD error = ERROR_SUCCESS;
-    const bool ok = velmar::host::setHostFileAttributes(host.path, attributes, error);
+    const bool ok = velmar::fs::setHostFileAttributes(host.path, attributes, error);
     SetLastError(error);
     return ok ? TRUE : FALSE;
 }

@@ -1,9 +1,7 @@
-#include "platform/fs/crt_file.h"
+#include "platform/fs/fs.h"
 
-#include "platform/fs/file_ops.h"
-#include "platform/fs/host_path.h"
-#include "platform/fs/sharing.h"
-#include "platform/text/codepage.h"
+#include "platform/fs/internal/sharing.h"
+#include "platform/text/text.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace velmar::crt {
+namespace velmar::fs::crt {
 
 namespace {
 
@@ -184,7 +182,7 @@ int textClose(void* cookie) {
     return rc;
 }
 
-std::FILE* openStream(const host::HostPath& host, const char* mode, bool exclusive, int& err) {
+std::FILE* openStream(const fs::HostPath& host, const char* mode, bool exclusive, int& err) {
     const Mode m = parseMode(mode);
     if (!m.valid) {
         err = EINVAL;
@@ -195,7 +193,7 @@ std::FILE* openStream(const host::HostPath& host, const char* mode, bool exclusi
         return nullptr;
     }
     DWORD error = ERROR_SUCCESS;
-    const int fd = host::openShared(host.path.c_str(), m.flags, exclusive, error);
+    const int fd = fs::openShared(host.path.c_str(), m.flags, exclusive, error);
     if (fd < 0) {
         err = errnoFor(error);
         return nullptr;
@@ -236,7 +234,7 @@ std::string narrowMode(const wchar_t* mode) {
 
 std::FILE* fopen(const char* path, const char* mode) {
     int err = 0;
-    std::FILE* file = openStream(velmar::host::hostPathOfText(path), mode, false, err);
+    std::FILE* file = openStream(velmar::fs::hostPathOfText(path), mode, false, err);
     errno = err;
     return file;
 }
@@ -244,7 +242,7 @@ std::FILE* fopen(const char* path, const char* mode) {
 std::FILE* wfopen(const wchar_t* path, const wchar_t* mode) {
     int err = 0;
     std::FILE* file =
-        openStream(velmar::host::hostPathOfText(path), narrowMode(mode).c_str(), false, err);
+        openStream(velmar::fs::hostPathOfText(path), narrowMode(mode).c_str(), false, err);
     errno = err;
     return file;
 }
@@ -254,7 +252,7 @@ int fopen_s(std::FILE** file, const char* path, const char* mode) {
         return EINVAL;
     }
     int err = 0;
-    *file = openStream(velmar::host::hostPathOfText(path), mode, true, err);
+    *file = openStream(velmar::fs::hostPathOfText(path), mode, true, err);
     return err;
 }
 
@@ -263,14 +261,14 @@ int wfopen_s(std::FILE** file, const wchar_t* path, const wchar_t* mode) {
         return EINVAL;
     }
     int err = 0;
-    *file = openStream(velmar::host::hostPathOfText(path), narrowMode(mode).c_str(), true, err);
+    *file = openStream(velmar::fs::hostPathOfText(path), narrowMode(mode).c_str(), true, err);
     return err;
 }
 
 int remove(const char* path) {
-    const host::HostPath host = velmar::host::hostPathOfText(path);
+    const fs::HostPath host = velmar::fs::hostPathOfText(path);
     DWORD error = host.error;
-    if (host && host::deleteHostFile(host.path, error)) {
+    if (host && fs::deleteHostFile(host.path, error)) {
         return 0;
     }
     errno = errnoFor(error);
@@ -278,11 +276,11 @@ int remove(const char* path) {
 }
 
 int rename(const char* from, const char* to) {
-    const host::HostPath source = velmar::host::hostPathOfText(from);
-    const host::HostPath target = velmar::host::hostPathOfText(to);
+    const fs::HostPath source = velmar::fs::hostPathOfText(from);
+    const fs::HostPath target = velmar::fs::hostPathOfText(to);
     DWORD error = source ? target.error : source.error;
     if (source && target &&
-        host::moveHostPath(source.path, target.path, MOVEFILE_COPY_ALLOWED, error)) {
+        fs::moveHostPath(source.path, target.path, MOVEFILE_COPY_ALLOWED, error)) {
         return 0;
     }
     errno = errnoFor(error);
@@ -290,7 +288,7 @@ int rename(const char* from, const char* to) {
 }
 
 int stat64(const char* path, FileStatus64* status) {
-    const host::HostPath host = velmar::host::hostPathOfText(path);
+    const fs::HostPath host = velmar::fs::hostPathOfText(path);
     if (!host || status == nullptr) {
         errno = status == nullptr ? EINVAL : errnoFor(host.error);
         return -1;
@@ -301,7 +299,7 @@ int stat64(const char* path, FileStatus64* status) {
     }
     status->st_mode =
         static_cast<unsigned short>((S_ISDIR(st.st_mode) ? S_IFDIR_ : S_IFREG_) | S_IREAD_ |
-                                    (host::isReadOnlyMode(st.st_mode) ? 0 : S_IWRITE_));
+                                    (fs::isReadOnlyMode(st.st_mode) ? 0 : S_IWRITE_));
     status->st_size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::int64_t>(st.st_size);
     status->lastAccess = st.st_atime;
     status->lastWrite = st.st_mtime;
@@ -351,4 +349,4 @@ int splitpath_s(const char* path, char* drive, std::size_t driveSize, char* dir,
     return 0;
 }
 
-} // namespace velmar::crt
+} // namespace velmar::fs::crt

@@ -1,4 +1,4 @@
-#include "platform/fs/drive_table.h"
+#include "platform/fs/internal/drive_table.h"
 
 #include "platform/prefix/prefix.h"
 
@@ -7,7 +7,7 @@
 #include <mutex>
 #include <sys/stat.h>
 
-namespace velmar::host {
+namespace velmar::fs {
 
 namespace {
 
@@ -59,7 +59,7 @@ void load(Table& table, const std::string& prefix) {
 } // namespace
 
 std::string driveTablePath() {
-    return prefixPath() + "/drives";
+    return prefix::prefixPath() + "/drives";
 }
 
 std::string driveFolder(wchar_t letter) {
@@ -69,8 +69,8 @@ std::string driveFolder(wchar_t letter) {
     }
     static std::mutex mutex;
     static Table table;
-    const std::string prefix = prefixPath();
-    const std::string file = prefix + "/drives";
+    const std::string prefixFolder = prefix::prefixPath();
+    const std::string file = prefixFolder + "/drives";
     struct stat st {};
     const bool present = ::stat(file.c_str(), &st) == 0;
     std::lock_guard lock(mutex);
@@ -84,9 +84,9 @@ std::string driveFolder(wchar_t letter) {
         table.mtime = present ? st.st_mtim : timespec{};
         table.size = present ? st.st_size : 0;
         table.inode = present ? st.st_ino : 0;
-        load(table, prefix);
+        load(table, prefixFolder);
     }
     return table.folders[static_cast<std::size_t>(lower - L'a')];
 }
 
-} // namespace velmar::host
+} // namespace velmar::fs

@@ -1,8 +1,6 @@
-#include "platform/fs/file_ops.h"
+#include "platform/fs/fs.h"
 
-#include "platform/fs/attributes.h"
-#include "platform/fs/host_path.h"
-#include "platform/fs/sharing.h"
+#include "platform/fs/internal/sharing.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace velmar::host {
+namespace velmar::fs {
 
 namespace {
 
@@ -191,11 +189,11 @@ bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, D
     return true;
 }
 
-} // namespace velmar::host
+} // namespace velmar::fs
 
 namespace {
 
-using velmar::host::HostPath;
+using velmar::fs::HostPath;
 
 BOOL finish(bool ok, DWORD error) {
     SetLastError(ok ? ERROR_SUCCESS : error);
@@ -204,18 +202,18 @@ BOOL finish(bool ok, DWORD error) {
 
 template <typename Ch>
 BOOL deleteFile(const Ch* path) {
-    const HostPath host = velmar::host::hostPathOfText(path);
+    const HostPath host = velmar::fs::hostPathOfText(path);
     DWORD error = host.error;
-    return finish(host && velmar::host::deleteHostFile(host.path, error), error);
+    return finish(host && velmar::fs::deleteHostFile(host.path, error), error);
 }
 
 template <typename Ch>
 BOOL moveFile(const Ch* from, const Ch* to, DWORD flags) {
-    const HostPath source = velmar::host::hostPathOfText(from);
-    const HostPath target = velmar::host::hostPathOfText(to);
+    const HostPath source = velmar::fs::hostPathOfText(from);
+    const HostPath target = velmar::fs::hostPathOfText(to);
     DWORD error = source ? target.error : source.error;
     return finish(source && target &&
-                      velmar::host::moveHostPath(source.path, target.path, flags, error),
+                      velmar::fs::moveHostPath(source.path, target.path, flags, error),
                   error);
 }
 
@@ -231,7 +229,7 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
         error = ERROR_ACCESS_DENIED;
         return false;
     }
-    if (velmar::host::isReadOnlyMode(old.st_mode)) {
+    if (velmar::fs::isReadOnlyMode(old.st_mode)) {
         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
         return false;
     }
@@ -240,7 +238,7 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
         return false;
     }
-    const bool busy = velmar::host::isHeldExclusively(fd) || velmar::host::isOpenElsewhere(fd);
+    const bool busy = velmar::fs::isHeldExclusively(fd) || velmar::fs::isOpenElsewhere(fd);
     ::close(fd);
     if (busy) {
         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
@@ -249,7 +247,7 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
     // The replaced file's attributes go over to its successor.
     DWORD ignored = ERROR_SUCCESS;
     ::chmod(replacement.c_str(), old.st_mode & 07777);
-    velmar::host::setHostFileAttributes(replacement, velmar::host::storedDosAttributes(replaced),
+    velmar::fs::setHostFileAttributes(replacement, velmar::fs::storedDosAttributes(replaced),
                                         ignored);
     if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
         const int out = ::open(replacement.c_str(), O_RDONLY | O_CLOEXEC);
@@ -266,14 +264,14 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
         }
     }
     if (::rename(replacement.c_str(), replaced.c_str()) != 0) {
-        if (errno != EXDEV || !velmar::host::copyHostFile(replacement, replaced, false, error)) {
+        if (errno != EXDEV || !velmar::fs::copyHostFile(replacement, replaced, false, error)) {
             error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
             return false;
         }
         ::unlink(replacement.c_str());
     }
     if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
-        velmar::host::syncFolderOf(replaced);
+        velmar::fs::syncFolderOf(replaced);
     }
     error = ERROR_SUCCESS;
     return true;
@@ -281,11 +279,11 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
 
 template <typename Ch>
 BOOL replaceFile(const Ch* replaced, const Ch* replacement, const Ch* backup, DWORD flags) {
-    const HostPath a = velmar::host::hostPathOfText(replaced);
-    const HostPath b = velmar::host::hostPathOfText(replacement);
+    const HostPath a = velmar::fs::hostPathOfText(replaced);
+    const HostPath b = velmar::fs::hostPathOfText(replacement);
     HostPath c;
     if (backup != nullptr) {
-        c = velmar::host::hostPathOfText(backup);
+        c = velmar::fs::hostPathOfText(backup);
     }
     DWORD error = !a ? a.error : (!b ? b.error : c.error);
     return finish(a && b && c && replaceHostFile(a.path, b.path, c.path, flags, error), error);

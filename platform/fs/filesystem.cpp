@@ -1,10 +1,7 @@
-#include "platform/fs/filesystem.h"
+#include "platform/fs/fs.h"
 
-#include "platform/fs/file_ops.h"
-#include "platform/fs/host_path.h"
-#include "platform/fs/temp_path.h"
 #include "platform/prefix/prefix.h"
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -106,14 +103,14 @@ std::uintmax_t removeHostTree(const std::string& path, DWORD& error) {
 } // namespace
 
 FileKind status(std::wstring_view path, DWORD& error) {
-    const host::HostPath host = host::hostPathOf(path);
+    const fs::HostPath host = fs::hostPathOf(path);
     if (!host) {
         error = host.error;
         return isNotFound(error) ? FileKind::notFound : FileKind::none;
     }
     struct stat st {};
     if (::stat(host.path.c_str(), &st) != 0) {
-        error = host::errorForHostPath(errno, host.path);
+        error = fs::errorForHostPath(errno, host.path);
         return isNotFound(error) ? FileKind::notFound : FileKind::none;
     }
     error = ERROR_SUCCESS;
@@ -121,13 +118,13 @@ FileKind status(std::wstring_view path, DWORD& error) {
 }
 
 bool createDirectories(std::wstring_view path, DWORD& error) {
-    const host::HostPath host = host::hostPathOf(path);
+    const fs::HostPath host = fs::hostPathOf(path);
     if (!host) {
         error = host.error;
         return false;
     }
-    if (!host::makeHostDirectories(host.path)) {
-        error = host::errorForHostPath(errno, host.path);
+    if (!prefix::makeHostDirectories(host.path)) {
+        error = fs::errorForHostPath(errno, host.path);
         return false;
     }
     error = ERROR_SUCCESS;
@@ -135,7 +132,7 @@ bool createDirectories(std::wstring_view path, DWORD& error) {
 }
 
 std::uintmax_t removeAll(std::wstring_view path, DWORD& error) {
-    const host::HostPath host = host::hostPathOf(path);
+    const fs::HostPath host = fs::hostPathOf(path);
     if (!host) {
         error = host.error;
         return isNotFound(error) ? 0 : static_cast<std::uintmax_t>(-1);
@@ -145,7 +142,7 @@ std::uintmax_t removeAll(std::wstring_view path, DWORD& error) {
 }
 
 bool remove(std::wstring_view path, DWORD& error) {
-    const host::HostPath host = host::hostPathOf(path);
+    const fs::HostPath host = fs::hostPathOf(path);
     if (!host) {
         error = isNotFound(host.error) ? ERROR_SUCCESS : host.error;
         return false;
@@ -164,15 +161,15 @@ bool remove(std::wstring_view path, DWORD& error) {
 }
 
 bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& error) {
-    const host::HostPath source = host::hostPathOf(from);
-    const host::HostPath target = host::hostPathOf(to);
+    const fs::HostPath source = fs::hostPathOf(from);
+    const fs::HostPath target = fs::hostPathOf(to);
     if (!source || !target) {
         error = !source ? source.error : target.error;
         return false;
     }
     struct stat s {};
     if (::stat(source.path.c_str(), &s) != 0) {
-        error = host::errorForHostPath(errno, source.path);
+        error = fs::errorForHostPath(errno, source.path);
         return false;
     }
     struct stat t {};
@@ -186,7 +183,7 @@ bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& e
         const std::string dest = targetExists && S_ISDIR(t.st_mode)
                                      ? target.path + "/" + nameOf(source.path)
                                      : target.path;
-        return host::copyHostFile(source.path, dest, !overwrite, error);
+        return fs::copyHostFile(source.path, dest, !overwrite, error);
     }
     if (!S_ISDIR(s.st_mode)) {
         error = ERROR_NOT_SUPPORTED;
@@ -201,7 +198,7 @@ bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& e
         return false;
     }
     if (!targetExists && ::mkdir(target.path.c_str(), s.st_mode & 07777) != 0) {
-        error = host::errorForHostPath(errno, target.path);
+        error = fs::errorForHostPath(errno, target.path);
         return false;
     }
     DIR* dir = ::opendir(source.path.c_str());
@@ -217,7 +214,7 @@ bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& e
         if (name == "." || name == ".." || ::stat(path.c_str(), &e) != 0 || !S_ISREG(e.st_mode)) {
             continue;
         }
-        if (!host::copyHostFile(path, target.path + "/" + name, true, error)) {
+        if (!fs::copyHostFile(path, target.path + "/" + name, true, error)) {
             ok = false;
             break;
         }
@@ -230,7 +227,7 @@ bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& e
 }
 
 bool isEmptyDirectory(std::wstring_view path) {
-    const host::HostPath host = host::hostPathOf(path);
+    const fs::HostPath host = fs::hostPathOf(path);
     if (!host) {
         fail("is_empty", text::wideToUtf8(path), ENOENT);
     }
@@ -251,7 +248,7 @@ bool isEmptyDirectory(std::wstring_view path) {
 }
 
 std::wstring tempDirectoryPath() {
-    const std::string path = host::tempFolderPath();
+    const std::string path = fs::tempFolderPath();
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         fail("temp_directory_path", path, errno);
@@ -263,7 +260,7 @@ std::wstring tempDirectoryPath() {
 }
 
 DirectoryWalk::DirectoryWalk(std::wstring_view folder, bool recursive) : m_recursive(recursive) {
-    const host::HostPath host = host::hostPathOf(folder);
+    const fs::HostPath host = fs::hostPathOf(folder);
     if (!host) {
         fail("directory iterator cannot open directory", text::wideToUtf8(folder), ENOENT);
     }

@@ -1,15 +1,13 @@
-#include "platform/fs/find_file.h"
+#include "platform/fs/fs.h"
 
-#include "platform/fs/attributes.h"
-#include "platform/fs/host_path.h"
-#include "platform/fs/wildcard.h"
-#include "platform/text/codepage.h"
+#include "platform/fs/internal/wildcard.h"
+#include "platform/text/text.h"
 
 #include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
 
-namespace velmar::host {
+namespace velmar::fs {
 
 FileFinder::~FileFinder() {
     close();
@@ -142,4 +140,4 @@ std::time_t FileFinder::creationTime() {
     return loadStatus() ? m_ctime : 0;
 }
 
-} // namespace velmar::host
+} // namespace velmar::fs

@@ -1,13 +1,13 @@
-#include "platform/fs/host_path.h"
+#include "platform/fs/fs.h"
 
-#include "platform/fs/drive_table.h"
-#include "platform/text/codepage.h"
+#include "platform/fs/internal/drive_table.h"
+#include "platform/text/text.h"
 
 #include <cerrno>
 #include <dirent.h>
 #include <vector>
 
-namespace velmar::host {
+namespace velmar::fs {
 
 namespace {
 
@@ -231,4 +231,4 @@ HostPath hostPathOfText(const wchar_t* windowsPath) {
     return windowsPath == nullptr ? HostPath{"", ERROR_INVALID_PARAMETER} : hostPathOf(windowsPath);
 }
 
-} // namespace velmar::host
+} // namespace velmar::fs

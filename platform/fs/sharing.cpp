@@ -1,7 +1,7 @@
-#include "platform/fs/sharing.h"
+#include "platform/fs/internal/sharing.h"
 
-#include "platform/base/errors.h"
-#include "platform/fs/host_path.h"
+#include "platform/base/base.h"
+#include "platform/fs/fs.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -14,7 +14,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-namespace velmar::host {
+namespace velmar::fs {
 
 namespace {
 
@@ -159,4 +159,4 @@ int openShared(const char* hostPath, int flags, bool exclusive, DWORD& error) {
     return fd;
 }
 
-} // namespace velmar::host
+} // namespace velmar::fs

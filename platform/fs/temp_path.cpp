@@ -1,11 +1,11 @@
-#include "platform/fs/temp_path.h"
+#include "platform/fs/fs.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace velmar::host {
+namespace velmar::fs {
 
 std::string tempFolderPath() {
     const char* dir = std::getenv("TMPDIR");
@@ -16,7 +16,7 @@ std::string tempFolderPath() {
     return path;
 }
 
-} // namespace velmar::host
+} // namespace velmar::fs
 
 namespace {
 
@@ -33,9 +33,9 @@ DWORD copyOut(const std::basic_string<Ch>& text, DWORD bufferLength, Ch* buffer)
 } // namespace
 
 DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer) {
-    return copyOut(velmar::text::utf8ToAnsi(velmar::host::tempFolderPath()), bufferLength, buffer);
+    return copyOut(velmar::text::utf8ToAnsi(velmar::fs::tempFolderPath()), bufferLength, buffer);
 }
 
 DWORD GetTempPathW(DWORD bufferLength, LPWSTR buffer) {
-    return copyOut(velmar::text::utf8ToWide(velmar::host::tempFolderPath()), bufferLength, buffer);
+    return copyOut(velmar::text::utf8ToWide(velmar::fs::tempFolderPath()), bufferLength, buffer);
 }

@@ -1,10 +1,10 @@
-#include "platform/fs/wildcard.h"
+#include "platform/fs/internal/wildcard.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <string>
 
-namespace velmar::host {
+namespace velmar::fs {
 
 namespace {
 
@@ -85,4 +85,4 @@ bool matchesWildcard(std::string_view pattern, std::string_view name) {
     return windowsMatch(std::wstring_view(wp), std::wstring_view(wn));
 }
 
-} // namespace velmar::host
+} // namespace velmar::fs

@@ -1,12 +1,12 @@
 #include "platform/prefix/prefix.h"
 
-#include "platform/base/errors.h"
+#include "platform/base/base.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 
-namespace velmar::host {
+namespace velmar::prefix {
 
 namespace {
 
@@ -68,4 +68,4 @@ DWORD openPrefix() {
     return ERROR_SUCCESS;
 }
 
-} // namespace velmar::host
+} // namespace velmar::prefix

@@ -4,11 +4,11 @@
 // in UTF-8.
 #pragma once
 
-#include "platform/base/types.h"
+#include "platform/base/base.h"
 
 #include <string>
 
-namespace velmar::host {
+namespace velmar::prefix {
 
 // The prefix folder, without a trailing separator. Does not create it.
 std::string prefixPath();
@@ -26,4 +26,4 @@ DWORD openPrefix();
 // folder exists afterwards; otherwise errno tells why.
 bool makeHostDirectories(const std::string& path);
 
-} // namespace velmar::host
+} // namespace velmar::prefix

@@ -1,8 +1,8 @@
 // Environment variables with Windows' rules on a host whose names are case-sensitive: the
 // first exactly named variable wins, else the first one equal without regard to case.
-#include "platform/base/errors.h"
+#include "platform/base/base.h"
 #include "platform/process/process.h"
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -45,7 +45,7 @@ bool validName(LPCSTR name) {
 
 } // namespace
 
-namespace velmar::host {
+namespace velmar::process {
 
 bool environmentValue(const char* name, std::string& value) {
     if (!validName(name)) {
@@ -66,11 +66,11 @@ bool environmentValue(const char* name, std::string& value) {
     return true;
 }
 
-} // namespace velmar::host
+} // namespace velmar::process
 
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
     std::string value;
-    if (!velmar::host::environmentValue(name, value)) {
+    if (!velmar::process::environmentValue(name, value)) {
         SetLastError(ERROR_ENVVAR_NOT_FOUND);
         return 0;
     }

@@ -1,6 +1,6 @@
-#include "platform/base/errors.h"
+#include "platform/base/base.h"
 #include "platform/process/process.h"
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <cstring>
 #include <dlfcn.h>
@@ -63,4 +63,20 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
     std::memcpy(fileName, ansi.c_str(), ansi.size() + 1);
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(ansi.size());
+}
+
+HMODULE GetModuleHandleA(LPCSTR moduleName) {
+    void* handle = nullptr;
+    if (moduleName == nullptr) {
+        handle = ::dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD);
+    } else {
+        handle = ::dlopen(velmar::text::ansiToUtf8(moduleName).c_str(), RTLD_LAZY | RTLD_NOLOAD);
+    }
+    if (handle == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    // RTLD_NOLOAD took a reference; the module stays loaded by whoever loaded it.
+    ::dlclose(handle);
+    return static_cast<HMODULE>(handle);
 }

@@ -3,8 +3,7 @@
 // Narrow text is the ANSI code page; the host's UTF-8 is converted at this boundary.
 #pragma once
 
-#include "platform/base/errors.h"
-#include "platform/base/types.h"
+#include "platform/base/base.h"
 
 #include <string>
 
@@ -26,9 +25,24 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 // or one holding "=", with ERROR_INVALID_PARAMETER.
 BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
 
-namespace velmar::host {
+namespace velmar::process {
 
 // The whole value of a variable, whatever its length; false when it is not set.
 bool environmentValue(const char* name, std::string& value);
 
-} // namespace velmar::host
+} // namespace velmar::process
+
+// The process's command line as one Windows command line in the ANSI code page: the
+// arguments quoted as the C runtime splits them again.
+LPSTR GetCommandLineA();
+LPWSTR GetCommandLineW();
+
+// A handle of the program itself for a null name, else of a loaded library of that name, or
+// null (ERROR_MOD_NOT_FOUND).
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+
+namespace velmar::process {
+// Joins arguments into a Windows command line that the C runtime splits back into the same
+// arguments (quotes where needed, backslashes before quotes doubled).
+std::string joinCommandLine(const std::string* args, std::size_t count);
+} // namespace velmar::process

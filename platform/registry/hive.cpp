@@ -1,7 +1,7 @@
-#include "platform/registry/hive.h"
+#include "platform/registry/internal/hive.h"
 
 #include "platform/prefix/prefix.h"
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <sqlite3.h>
 
@@ -143,7 +143,7 @@ HKEY hiveFromName(std::string_view name) {
 }
 
 std::string hiveFilePath(HKEY hive) {
-    return velmar::host::prefixPath() + "/registry/" + hiveName(hive) + ".db";
+    return velmar::prefix::prefixPath() + "/registry/" + hiveName(hive) + ".db";
 }
 
 DWORD win32FromSqlite(int rc) {
@@ -284,7 +284,7 @@ DWORD Hive::exec(const char* sql) {
 
 DWORD Hive::openDatabase() {
     const std::string folder = m_file.substr(0, m_file.find_last_of('/'));
-    if (!velmar::host::makeHostDirectories(folder)) {
+    if (!velmar::prefix::makeHostDirectories(folder)) {
         const DWORD code = win32ErrorFromErrno(errno);
         return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
     }

@@ -1,4 +1,4 @@
-#include "platform/registry/hive.h"
+#include "platform/registry/internal/hive.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,6 @@
-#include "platform/registry/winreg.h"
+#include "platform/registry/registry.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <cstring>
 #include <mutex>

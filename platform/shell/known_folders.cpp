@@ -1,7 +1,7 @@
-#include "platform/base/errors.h"
+#include "platform/base/base.h"
 #include "platform/prefix/prefix.h"
 #include "platform/shell/shell.h"
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -19,7 +19,7 @@ std::string envOrEmpty(const char* name) {
 std::string hostFolderOf(int csidl) {
     switch (csidl) {
     case CSIDL_COMMON_APPDATA:
-        return velmar::host::driveCPath() + "/ProgramData";
+        return velmar::prefix::driveCPath() + "/ProgramData";
     case CSIDL_LOCAL_APPDATA: {
         std::string data = envOrEmpty("XDG_DATA_HOME");
         if (data.empty()) {
@@ -59,14 +59,14 @@ HRESULT SHGetFolderPathA(HWND /*window*/, int csidl, HANDLE /*token*/, DWORD /*f
     }
     // The common folders belong to the prefix, which comes into being on first use.
     if (folder == CSIDL_COMMON_APPDATA) {
-        const DWORD opened = velmar::host::openPrefix();
+        const DWORD opened = velmar::prefix::openPrefix();
         if (opened != ERROR_SUCCESS) {
             return HRESULT_FROM_WIN32(opened);
         }
     }
     bool exists = isFolder(host);
     if (!exists && create) {
-        if (!velmar::host::makeHostDirectories(host)) {
+        if (!velmar::prefix::makeHostDirectories(host)) {
             return HRESULT_FROM_WIN32(win32ErrorFromErrno(errno));
         }
         exists = true;

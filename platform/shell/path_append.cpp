@@ -17,7 +17,7 @@ bool isFullyQualified(const std::string& path) {
 
 } // namespace
 
-namespace velmar::host {
+namespace velmar::shell {
 
 void appendShellPath(std::string& path, const std::string& more) {
     if (isFullyQualified(more)) {
@@ -37,14 +37,14 @@ void appendShellPath(std::string& path, const std::string& more) {
     path.append(more, start, std::string::npos);
 }
 
-} // namespace velmar::host
+} // namespace velmar::shell
 
 BOOL PathAppendA(LPSTR path, LPCSTR more) {
     if (path == nullptr || more == nullptr) {
         return FALSE;
     }
     std::string joined = path;
-    velmar::host::appendShellPath(joined, more);
+    velmar::shell::appendShellPath(joined, more);
     if (joined.size() >= MAX_PATH) {
         return FALSE;
     }

@@ -5,9 +5,8 @@
 //   CSIDL_LOCAL_APPDATA   $XDG_DATA_HOME, else ~/.local/share
 #pragma once
 
-#include "platform/base/errors.h"
-#include "platform/base/types.h"
-#include "platform/ui/window_types.h"
+#include "platform/base/base.h"
+#include "platform/ui/ui.h"
 
 #include <string>
 
@@ -39,9 +38,9 @@ HRESULT SHGetFolderPathA(HWND window, int csidl, HANDLE token, DWORD flags, LPST
 // place of path. FALSE, with path untouched, when the result would not fit in MAX_PATH.
 BOOL PathAppendA(LPSTR path, LPCSTR more);
 
-namespace velmar::host {
+namespace velmar::shell {
 
 // PathAppendA's joining rule on standard strings, without the MAX_PATH limit.
 void appendShellPath(std::string& path, const std::string& more);
 
-} // namespace velmar::host
+} // namespace velmar::shell

@@ -1,4 +1,4 @@
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <array>
 #include <cwctype>

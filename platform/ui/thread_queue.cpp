@@ -1,6 +1,6 @@
-#include "platform/ui/thread_queue.h"
+#include "platform/ui/internal/thread_queue.h"
 
-#include "platform/ui/window_table.h"
+#include "platform/ui/internal/window_table.h"
 
 namespace velmar::ui {
 

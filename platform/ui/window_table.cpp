@@ -1,4 +1,4 @@
-#include "platform/ui/window_table.h"
+#include "platform/ui/internal/window_table.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // copy: the values of a key, and with /s its subkeys, into another key.
 #include "tools/reg/reg_tool.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 using velmar::registry::Key;
 using velmar::registry::Transaction;

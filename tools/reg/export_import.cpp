@@ -3,7 +3,7 @@
 
 #include "misc/files/files.h"
 #include "misc/registry/registry.h"
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 using velmar::registry::Key;
 

@@ -2,7 +2,7 @@
 // manner of Windows' reg. Every failure prints a message on standard error and exits with 1.
 #include "tools/reg/reg_tool.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <cstdio>
 #include <string>

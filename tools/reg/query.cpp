@@ -1,7 +1,7 @@
 // query: one value, or a key's values and subkeys, recursively with /s.
 #include "tools/reg/reg_tool.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <cstdio>
 

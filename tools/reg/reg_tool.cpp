@@ -1,6 +1,6 @@
 #include "tools/reg/reg_tool.h"
 
-#include "platform/text/codepage.h"
+#include "platform/text/text.h"
 
 #include <algorithm>
 #include <cerrno>

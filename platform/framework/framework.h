@@ -1,0 +1,543 @@
+// The application framework: its string classes, application object and file classes.
+#pragma once
+
+#include "platform/base/base.h"
+#include "platform/text/text.h"
+
+#include <algorithm>
+#include <climits>
+#include <compare>
+#include <cstdarg>
+#include <cstring>
+#include <ctime>
+#include <cwchar>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+// printf-style formatting into standard strings, narrow and wide, with the C library's
+// conventions. The variadic front ends pass framework and standard strings as their
+// characters, so "%s" takes them as it takes a zero-terminated text.
+
+namespace velmar::framework {
+
+// Length of the formatted text, or -1 when the formatter reports an error.
+int vformattedLength(const char* pattern, va_list args);
+int vformattedLength(const wchar_t* pattern, va_list args);
+
+// Formats into out; false (out emptied) when the formatter reports an error.
+bool vformat(std::string& out, const char* pattern, va_list args);
+bool vformat(std::wstring& out, const wchar_t* pattern, va_list args);
+
+bool cformat(std::string& out, const char* pattern, ...);
+bool cformat(std::wstring& out, const wchar_t* pattern, ...);
+int cformattedLength(const char* pattern, ...);
+int cformattedLength(const wchar_t* pattern, ...);
+
+// What a printf argument becomes: strings of either kind become their characters; anything
+// else must be a plain value that C varargs can carry.
+template <typename T>
+decltype(auto) passArg(const T& value) {
+    if constexpr (requires { value.c_str(); }) {
+        return value.c_str();
+    } else if constexpr (requires { value.GetString(); }) {
+        return value.GetString();
+    } else {
+        static_assert(std::is_trivially_copyable_v<T>, "printf arguments must be plain values");
+        return value;
+    }
+}
+
+} // namespace velmar::framework
+
+// The framework's string classes: CString (narrow, Windows-1252) and CStringW (wide).
+//
+// Indexes and lengths are int, as the framework has them. Out-of-range arguments are clamped
+// the way the framework clamps them (Mid(-1) is Mid(0), Left(-3) is empty); nothing reads or
+// writes outside the text. A null text pointer counts as an empty text.
+// Case changes and case-blind comparison use the code page's letters (A-Z and the accented
+// letters of 1252).
+
+template <typename Ch>
+class CStringT {
+public:
+    using XCHAR = Ch;
+    using PCXSTR = const Ch*;
+    using StringType = std::basic_string<Ch>;
+    using ViewType = std::basic_string_view<Ch>;
+
+    CStringT() = default;
+    CStringT(const Ch* text) : m_text(text != nullptr ? text : empty()) {}
+    CStringT(const Ch* text, int length)
+        : m_text(text != nullptr && length > 0 ? StringType(text, static_cast<std::size_t>(length))
+                                               : StringType()) {}
+    explicit CStringT(Ch ch, int repeat = 1)
+        : m_text(static_cast<std::size_t>(std::max(repeat, 0)), ch) {}
+    explicit CStringT(ViewType text) : m_text(text) {}
+    explicit CStringT(const StringType& text) : m_text(text) {}
+    explicit CStringT(StringType&& text) : m_text(std::move(text)) {}
+
+    // Text of the other width, converted through the ANSI code page.
+    template <typename Other>
+    requires(!std::is_same_v<Other, Ch> &&
+             (std::is_same_v<Other, char> ||
+              std::is_same_v<Other, wchar_t>)) explicit CStringT(const Other* text)
+        : m_text(convert(text)) {}
+    template <typename Other>
+    requires(!std::is_same_v<Other, Ch>) explicit CStringT(const CStringT<Other>& other)
+        : m_text(convert(other.GetString())) {}
+
+    // --- Size and characters ---
+    int GetLength() const { return static_cast<int>(m_text.size()); }
+    bool IsEmpty() const { return m_text.empty(); }
+    void Empty() { m_text.clear(); }
+    Ch GetAt(int index) const {
+        return inRange(index) ? m_text[static_cast<std::size_t>(index)] : Ch();
+    }
+    void SetAt(int index, Ch ch) {
+        if (inRange(index)) {
+            m_text[static_cast<std::size_t>(index)] = ch;
+        }
+    }
+    Ch operator[](int index) const { return GetAt(index); }
+    operator const Ch*() const { return m_text.c_str(); }
+    const Ch* GetString() const { return m_text.c_str(); }
+    const Ch* c_str() const { return m_text.c_str(); }
+    const StringType& native() const { return m_text; }
+    ViewType view() const { return m_text; }
+
+    // A writable buffer of at least minLength characters plus a terminator; ReleaseBuffer
+    // takes the length back (up to the first zero when -1).
+    Ch* GetBuffer(int minLength = 0) {
+        if (minLength > GetLength()) {
+            m_text.resize(static_cast<std::size_t>(minLength));
+        }
+        return m_text.data();
+    }
+    Ch* GetBufferSetLength(int length) {
+        m_text.resize(static_cast<std::size_t>(std::max(length, 0)));
+        return m_text.data();
+    }
+    void ReleaseBuffer(int newLength = -1) {
+        if (newLength < 0) {
+            newLength = static_cast<int>(length(m_text.c_str()));
+        }
+        m_text.resize(std::min(static_cast<std::size_t>(newLength), m_text.size()));
+    }
+
+    // --- Parts ---
+    CStringT Mid(int first) const { return Mid(first, INT_MAX); }
+    CStringT Mid(int first, int count) const {
+        first = std::clamp(first, 0, GetLength());
+        count = std::clamp(count, 0, GetLength() - first);
+        return CStringT(
+            m_text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(count)));
+    }
+    CStringT Left(int count) const { return Mid(0, count); }
+    CStringT Right(int count) const {
+        count = std::clamp(count, 0, GetLength());
+        return Mid(GetLength() - count, count);
+    }
+    CStringT SpanIncluding(const Ch* set) const {
+        const std::size_t at = m_text.find_first_not_of(safe(set));
+        return Left(static_cast<int>(at == StringType::npos ? m_text.size() : at));
+    }
+    CStringT SpanExcluding(const Ch* set) const {
+        const std::size_t at = m_text.find_first_of(safe(set));
+        return Left(static_cast<int>(at == StringType::npos ? m_text.size() : at));
+    }
+    // The next token after start, skipping leading delimiters; start becomes -1 at the end.
+    CStringT Tokenize(const Ch* delimiters, int& start) const {
+        if (start < 0 || start >= GetLength()) {
+            start = -1;
+            return CStringT();
+        }
+        const ViewType set = safe(delimiters);
+        const std::size_t from = m_text.find_first_not_of(set, static_cast<std::size_t>(start));
+        if (from == StringType::npos) {
+            start = -1;
+            return CStringT();
+        }
+        std::size_t to = m_text.find_first_of(set, from);
+        if (to == StringType::npos) {
+            to = m_text.size();
+        }
+        start = static_cast<int>(to == m_text.size() ? to : to + 1);
+        return CStringT(m_text.substr(from, to - from));
+    }
+
+    // --- Search ---
+    int Find(Ch ch, int start = 0) const {
+        if (start < 0) {
+            start = 0;
+        }
+        if (start >= GetLength()) {
+            return -1;
+        }
+        return toIndex(m_text.find(ch, static_cast<std::size_t>(start)));
+    }
+    int Find(const Ch* sub, int start = 0) const {
+        if (start < 0) {
+            start = 0;
+        }
+        if (start > GetLength()) {
+            return -1;
+        }
+        return toIndex(m_text.find(safe(sub), static_cast<std::size_t>(start)));
+    }
+    int ReverseFind(Ch ch) const { return toIndex(m_text.rfind(ch)); }
+    int FindOneOf(const Ch* set) const { return toIndex(m_text.find_first_of(safe(set))); }
+
+    // --- Changes ---
+    CStringT& MakeUpper() {
+        for (Ch& c : m_text) {
+            c = upper(c);
+        }
+        return *this;
+    }
+    CStringT& MakeLower() {
+        for (Ch& c : m_text) {
+            c = lower(c);
+        }
+        return *this;
+    }
+    CStringT& MakeReverse() {
+        std::reverse(m_text.begin(), m_text.end());
+        return *this;
+    }
+    int Replace(Ch from, Ch to) {
+        int count = 0;
+        for (Ch& c : m_text) {
+            if (c == from) {
+                c = to;
+                ++count;
+            }
+        }
+        return count;
+    }
+    int Replace(const Ch* from, const Ch* to) {
+        const ViewType search = safe(from);
+        const ViewType replacement = safe(to);
+        if (search.empty()) {
+            return 0;
+        }
+        int count = 0;
+        StringType result;
+        std::size_t pos = 0;
+        for (std::size_t hit; (hit = m_text.find(search, pos)) != StringType::npos;
+             pos = hit + search.size()) {
+            result.append(m_text, pos, hit - pos).append(replacement);
+            ++count;
+        }
+        if (count > 0) {
+            result.append(m_text, pos, StringType::npos);
+            m_text = std::move(result);
+        }
+        return count;
+    }
+    int Remove(Ch ch) {
+        const auto before = m_text.size();
+        std::erase(m_text, ch);
+        return static_cast<int>(before - m_text.size());
+    }
+    int Insert(int index, Ch ch) { return Insert(index, ViewType(&ch, 1)); }
+    int Insert(int index, const Ch* text) { return Insert(index, safe(text)); }
+    int Insert(int index, ViewType text) {
+        index = std::clamp(index, 0, GetLength());
+        m_text.insert(static_cast<std::size_t>(index), text);
+        return GetLength();
+    }
+    int Delete(int index, int count = 1) {
+        index = std::max(index, 0);
+        if (count > 0 && index < GetLength()) {
+            m_text.erase(static_cast<std::size_t>(index),
+                         static_cast<std::size_t>(std::min(count, GetLength() - index)));
+        }
+        return GetLength();
+    }
+    CStringT& TrimLeft(ViewType set) {
+        m_text.erase(0, std::min(m_text.find_first_not_of(set), m_text.size()));
+        return *this;
+    }
+    CStringT& TrimRight(ViewType set) {
+        const std::size_t last = m_text.find_last_not_of(set);
+        m_text.erase(last == StringType::npos ? 0 : last + 1);
+        return *this;
+    }
+    CStringT& TrimLeft(const Ch* set) { return TrimLeft(safe(set)); }
+    CStringT& TrimRight(const Ch* set) { return TrimRight(safe(set)); }
+    CStringT& Trim(const Ch* set) { return TrimRight(set).TrimLeft(set); }
+    CStringT& TrimLeft(Ch ch) { return TrimLeft(ViewType(&ch, 1)); }
+    CStringT& TrimRight(Ch ch) { return TrimRight(ViewType(&ch, 1)); }
+    CStringT& Trim(Ch ch) { return TrimRight(ch).TrimLeft(ch); }
+    CStringT& TrimLeft() { return TrimLeft(ViewType(whitespace())); }
+    CStringT& TrimRight() { return TrimRight(ViewType(whitespace())); }
+    CStringT& Trim() { return TrimRight().TrimLeft(); }
+
+    void Append(const Ch* text) { m_text.append(safe(text)); }
+    void Append(const Ch* text, int length) {
+        if (text != nullptr && length > 0) {
+            m_text.append(text, static_cast<std::size_t>(length));
+        }
+    }
+    void AppendChar(Ch ch) { m_text += ch; }
+
+    // --- Formatting (printf conventions; framework strings may be passed for %s) ---
+    template <typename... Args>
+    void Format(const Ch* pattern, const Args&... args) {
+        StringType text;
+        velmar::framework::cformat(text, safe(pattern).data(), velmar::framework::passArg(args)...);
+        m_text = std::move(text);
+    }
+    template <typename... Args>
+    void AppendFormat(const Ch* pattern, const Args&... args) {
+        StringType text;
+        velmar::framework::cformat(text, safe(pattern).data(), velmar::framework::passArg(args)...);
+        m_text += text;
+    }
+    void FormatV(const Ch* pattern, va_list args) {
+        velmar::framework::vformat(m_text, safe(pattern).data(), args);
+    }
+
+    // --- Comparison ---
+    int Compare(const Ch* other) const { return ViewType(m_text).compare(safe(other)); }
+    int CompareNoCase(const Ch* other) const {
+        const ViewType a = m_text;
+        const ViewType b = safe(other);
+        const std::size_t n = std::min(a.size(), b.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto x = static_cast<unsigned>(unit(lower(a[i])));
+            const auto y = static_cast<unsigned>(unit(lower(b[i])));
+            if (x != y) {
+                return x < y ? -1 : 1;
+            }
+        }
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    }
+
+    // --- Operators ---
+    CStringT& operator=(const Ch* text) {
+        m_text = safe(text);
+        return *this;
+    }
+    CStringT& operator=(Ch ch) {
+        m_text.assign(1, ch);
+        return *this;
+    }
+    CStringT& operator+=(const CStringT& other) {
+        m_text += other.m_text;
+        return *this;
+    }
+    CStringT& operator+=(const Ch* text) {
+        m_text += safe(text);
+        return *this;
+    }
+    CStringT& operator+=(Ch ch) {
+        m_text += ch;
+        return *this;
+    }
+    friend CStringT operator+(CStringT a, const CStringT& b) { return a += b; }
+    friend CStringT operator+(CStringT a, const Ch* b) { return a += b; }
+    friend CStringT operator+(const Ch* a, const CStringT& b) { return CStringT(a) += b; }
+    friend CStringT operator+(CStringT a, Ch b) { return a += b; }
+    friend CStringT operator+(Ch a, const CStringT& b) { return CStringT(a) += b; }
+
+    friend bool operator==(const CStringT& a, const CStringT& b) { return a.m_text == b.m_text; }
+    friend bool operator==(const CStringT& a, const Ch* b) { return ViewType(a.m_text) == safe(b); }
+    friend std::strong_ordering operator<=>(const CStringT& a, const CStringT& b) {
+        return a.m_text <=> b.m_text;
+    }
+    friend std::strong_ordering operator<=>(const CStringT& a, const Ch* b) {
+        return ViewType(a.m_text) <=> safe(b);
+    }
+
+private:
+    static const Ch* empty() {
+        static constexpr Ch kEmpty[1] = {};
+        return kEmpty;
+    }
+    static ViewType safe(const Ch* text) { return text != nullptr ? ViewType(text) : ViewType(); }
+    static ViewType safe(ViewType text) { return text; }
+    static std::size_t length(const Ch* text) { return std::char_traits<Ch>::length(text); }
+    static const Ch* whitespace() {
+        static constexpr Ch kSpaces[] = {' ', '\t', '\n', '\v', '\f', '\r', 0};
+        return kSpaces;
+    }
+    static int toIndex(std::size_t pos) {
+        return pos == StringType::npos ? -1 : static_cast<int>(pos);
+    }
+    static Ch upper(Ch c) {
+        if constexpr (std::is_same_v<Ch, char>) {
+            return velmar::text::ansiToUpper(c);
+        } else {
+            return velmar::text::wideToUpper(c);
+        }
+    }
+    static Ch lower(Ch c) {
+        if constexpr (std::is_same_v<Ch, char>) {
+            return velmar::text::ansiToLower(c);
+        } else {
+            return velmar::text::wideToLower(c);
+        }
+    }
+    static auto unit(Ch c) {
+        if constexpr (std::is_same_v<Ch, char>) {
+            return static_cast<unsigned char>(c);
+        } else {
+            return static_cast<std::uint32_t>(c);
+        }
+    }
+    static StringType convert(const char* text) {
+        if constexpr (std::is_same_v<Ch, wchar_t>) {
+            return velmar::text::ansiToWide(text != nullptr ? std::string_view(text)
+                                                            : std::string_view());
+        } else {
+            return text != nullptr ? StringType(text) : StringType();
+        }
+    }
+    static StringType convert(const wchar_t* text) {
+        if constexpr (std::is_same_v<Ch, char>) {
+            return velmar::text::wideToAnsi(text != nullptr ? std::wstring_view(text)
+                                                            : std::wstring_view());
+        } else {
+            return text != nullptr ? StringType(text) : StringType();
+        }
+    }
+    bool inRange(int index) const { return index >= 0 && index < GetLength(); }
+
+    StringType m_text;
+};
+
+using CString = CStringT<char>;
+using CStringA = CStringT<char>;
+using CStringW = CStringT<wchar_t>;
+
+// The framework's application object and its start-up for a process without a main window.
+
+// The process's one application object. The framework needs it to exist before AfxWinInit.
+class CWinApp {
+public:
+    explicit CWinApp(LPCSTR appName = nullptr);
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+    virtual ~CWinApp();
+
+    CString m_appName;
+    HINSTANCE m_hInstance = nullptr;
+    CString m_commandLine;
+    int m_nCmdShow = 0;
+};
+
+// The application object, or null when there is none.
+CWinApp* AfxGetApp();
+
+// Initialises the framework for a window-less process: records the instance, command line
+// and show command in the application object and opens the machine prefix. FALSE when there
+// is no application object or the prefix cannot be opened (GetLastError tells why).
+BOOL AfxWinInit(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
+// The framework's file classes: CFile (open modes, exclusive access, status) and CFileFind
+// (wildcard enumeration). Paths are Windows or native paths in narrow (1252) text.
+//
+// Where the framework throws a CFileException, these report failure through their result
+// and the last error instead.
+
+namespace velmar::fs {
+class FileFinder;
+}
+
+// A file's status as CFile reads and writes it. Times are seconds since 1970 (0: unknown,
+// and left alone by SetStatus).
+struct CFileStatus {
+    std::time_t m_ctime = 0;
+    std::time_t m_mtime = 0;
+    std::time_t m_atime = 0;
+    ULONGLONG m_size = 0;
+    BYTE m_attribute = 0;
+    char m_szFullName[MAX_PATH] = {};
+};
+
+class CFile {
+public:
+    enum OpenFlags : UINT {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        shareCompat = 0x0000,
+        shareExclusive = 0x0010,
+        shareDenyWrite = 0x0020,
+        shareDenyRead = 0x0030,
+        shareDenyNone = 0x0040,
+        modeNoInherit = 0x0080,
+        modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,
+        typeText = 0x4000,
+        typeBinary = 0x8000,
+    };
+    enum SeekPosition : UINT { begin = 0, current = 1, end = 2 };
+
+    CFile() = default;
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    virtual ~CFile();
+
+    // Any share mode but shareDenyNone opens without sharing: it fails with
+    // ERROR_SHARING_VIOLATION while anybody else has the file open, and keeps others out.
+    // modeCreate creates or truncates (with modeNoTruncate it keeps what is there).
+    BOOL Open(LPCSTR fileName, UINT openFlags);
+    void Close();
+    bool IsOpen() const { return m_fd >= 0; }
+
+    UINT Read(void* buffer, UINT count);
+    BOOL Write(const void* buffer, UINT count);
+    ULONGLONG Seek(LONGLONG offset, UINT from);
+    ULONGLONG GetLength() const;
+    CString GetFilePath() const { return m_path; }
+
+    // FALSE when the file cannot be examined, or when its full name does not fit
+    // m_szFullName; status is then unchanged.
+    static BOOL GetStatus(LPCSTR fileName, CFileStatus& status);
+    // Writes times (those not 0) and attributes back; FALSE when either cannot be set.
+    static BOOL SetStatus(LPCSTR fileName, const CFileStatus& status);
+
+private:
+    int m_fd = -1;
+    CString m_path;
+};
+
+class CFileFind {
+public:
+    CFileFind();
+    CFileFind(const CFileFind&) = delete;
+    CFileFind& operator=(const CFileFind&) = delete;
+    virtual ~CFileFind();
+
+    // Starts a search ("*.*" in the current folder when name is null). As in the framework,
+    // FindNextFile must be called before the first entry can be read; it returns FALSE when
+    // the entry it moved to is the last.
+    BOOL FindFile(LPCSTR name = nullptr, DWORD unused = 0);
+    BOOL FindNextFile();
+    void Close();
+
+    // Names carry "?" for characters that 1252 has not.
+    CString GetFileName() const;
+    CString GetFilePath() const;
+    CString GetFileTitle() const;
+    CString GetRoot() const { return m_root; }
+    ULONGLONG GetLength() const;
+    BOOL IsDots() const;
+    BOOL IsDirectory() const;
+    BOOL IsHidden() const { return MatchesMask(0x02); }
+    BOOL IsReadOnly() const { return MatchesMask(0x01); }
+    BOOL IsArchived() const { return MatchesMask(0x20); }
+    BOOL IsSystem() const { return MatchesMask(0x04); }
+    BOOL MatchesMask(DWORD mask) const;
+
+private:
+    struct Entry;
+    std::unique_ptr<velmar::fs::FileFinder> m_finder;
+    std::unique_ptr<Entry> m_entry;
+    CString m_root;
+    bool m_hasNext = false;
+};
