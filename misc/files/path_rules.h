@@ -1,10 +1,13 @@
-// The Windows path rules, on text alone, for narrow (Windows-1252) and wide text.
+// The Windows path operations of misc/files, on text alone, for narrow (Windows-1252) and wide
+// text.
 //
-// Internal to misc/files: the public forms in files.h forward here. Narrow text is worked on
-// byte by byte: 1252 has one byte per character and every rule looks only at ASCII
-// separators, colons and dots, so the result is the one a round trip through wide text gives.
-// Nothing here asks the file system or std::filesystem::path (whose rules are POSIX here).
+// Internal to misc/files: the public forms in files.h forward here. The rules of a path as text
+// (separators, roots, file name, extension) come from platform/text/text.h, which works
+// on narrow text byte by byte with the result a round trip through wide text gives. Nothing
+// here asks the file system or std::filesystem::path (whose rules are POSIX here).
 #pragma once
+
+#include "platform/text/text.h"
 
 #include <cstddef>
 #include <string>
@@ -17,153 +20,22 @@ using View = std::basic_string_view<Ch>;
 template <typename Ch>
 using Str = std::basic_string<Ch>;
 
-template <typename Ch>
-constexpr bool isSeparator(Ch c) {
-    return c == Ch('\\') || c == Ch('/');
-}
-
-template <typename Ch>
-constexpr bool isAsciiLetter(Ch c) {
-    return (c >= Ch('a') && c <= Ch('z')) || (c >= Ch('A') && c <= Ch('Z'));
-}
-
-template <typename Ch>
-constexpr Ch asciiLower(Ch c) {
-    return (c >= Ch('A') && c <= Ch('Z')) ? static_cast<Ch>(c - Ch('A') + Ch('a')) : c;
-}
-
-// Length of the root name: "C:" for a drive, "\\server" for a network prefix, else 0.
-template <typename Ch>
-constexpr std::size_t rootNameLength(View<Ch> p) {
-    if (p.size() >= 2 && p[1] == Ch(':') && isAsciiLetter(p[0])) {
-        return 2;
-    }
-    if (p.size() >= 3 && isSeparator(p[0]) && isSeparator(p[1]) && !isSeparator(p[2])) {
-        std::size_t i = 3;
-        while (i < p.size() && !isSeparator(p[i])) {
-            ++i;
-        }
-        return i;
-    }
-    return 0;
-}
-
-template <typename Ch>
-constexpr bool isNetworkRoot(View<Ch> p) {
-    return rootNameLength(p) > 2;
-}
-
-// End of the root: the root name and every separator directly after it.
-template <typename Ch>
-constexpr std::size_t rootEnd(View<Ch> p) {
-    std::size_t i = rootNameLength(p);
-    while (i < p.size() && isSeparator(p[i])) {
-        ++i;
-    }
-    return i;
-}
-
-// Where the file name starts: after the last separator that follows the root name.
-template <typename Ch>
-constexpr std::size_t fileNameStart(View<Ch> p) {
-    const std::size_t root = rootNameLength(p);
-    for (std::size_t i = p.size(); i > root; --i) {
-        if (isSeparator(p[i - 1])) {
-            return i;
-        }
-    }
-    return root;
-}
-
-template <typename Ch>
-constexpr View<Ch> fileName(View<Ch> p) {
-    return p.substr(fileNameStart(p));
-}
-
-// Where the extension of a file name starts (its dot), or where the name's stream suffix
-// starts (a colon) or its end when it has none: "a.tar.gz" => 5, ".profile" => 8, "x:s" => 1.
-template <typename Ch>
-constexpr std::size_t extensionStart(View<Ch> name) {
-    std::size_t end = name.find(Ch(':'));
-    if (end == View<Ch>::npos) {
-        end = name.size();
-    }
-    const View<Ch> part = name.substr(0, end);
-    if (part.size() == 2 && part[0] == Ch('.') && part[1] == Ch('.')) {
-        return end;
-    }
-    const std::size_t dot = part.rfind(Ch('.'));
-    return (dot == View<Ch>::npos || dot == 0) ? end : dot;
-}
-
-// The extension with its dot ("" when none; "." for a name ending in a lone dot).
-template <typename Ch>
-constexpr View<Ch> extensionWithDot(View<Ch> p) {
-    const View<Ch> name = fileName(p);
-    const std::size_t start = extensionStart(name);
-    std::size_t end = name.find(Ch(':'));
-    if (end == View<Ch>::npos) {
-        end = name.size();
-    }
-    return name.substr(start, end - start);
-}
-
-template <typename Ch>
-constexpr View<Ch> stem(View<Ch> p) {
-    const View<Ch> name = fileName(p);
-    return name.substr(0, extensionStart(name));
-}
-
-template <typename Ch>
-constexpr View<Ch> extension(View<Ch> p) {
-    const View<Ch> ext = extensionWithDot(p);
-    return ext.empty() ? ext : ext.substr(1);
-}
-
-template <typename Ch>
-constexpr View<Ch> directoryOf(View<Ch> p, bool withoutTrailingSeparator) {
-    if (!withoutTrailingSeparator) {
-        return p.substr(0, fileNameStart(p));
-    }
-    std::size_t limit = rootNameLength(p);
-    if (limit < p.size() && isSeparator(p[limit])) {
-        ++limit;
-    }
-    std::size_t end = p.size();
-    while (end > limit && !isSeparator(p[end - 1])) {
-        --end;
-    }
-    while (end > limit && isSeparator(p[end - 1])) {
-        --end;
-    }
-    return p.substr(0, end);
-}
-
-template <typename Ch>
-constexpr View<Ch> parentPathOf(View<Ch> p) {
-    const std::size_t limit = rootEnd(p);
-    std::size_t end = p.size();
-    while (end > limit && !isSeparator(p[end - 1])) {
-        --end;
-    }
-    while (end > limit && isSeparator(p[end - 1])) {
-        --end;
-    }
-    return p.substr(0, end);
-}
-
-template <typename Ch>
-constexpr bool sameRootName(View<Ch> a, View<Ch> b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i]) && !(isSeparator(a[i]) && isSeparator(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
+// The basic rules are the platform's Windows path parser; what follows them is what misc's own
+// operations add on top.
+using text::winpath::asciiLower;
+using text::winpath::directoryOf;
+using text::winpath::extension;
+using text::winpath::extensionStart;
+using text::winpath::extensionWithDot;
+using text::winpath::fileName;
+using text::winpath::fileNameStart;
+using text::winpath::isNetworkRoot;
+using text::winpath::isSeparator;
+using text::winpath::parentPathOf;
+using text::winpath::rootEnd;
+using text::winpath::rootNameLength;
+using text::winpath::sameRootName;
+using text::winpath::stem;
 
 // Joins tail to path in place. Drive letters and server names compare without regard to
 // case, as Windows resolves them: "C:\data" + "c:x" => "C:\data\x".

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace winpath = velmar::text::winpath;
+
 // --- CFile ---
 
 CFile::~CFile() {
@@ -113,7 +115,8 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
     }
     // A relative name is made full with the current folder, as the host knows it.
     std::string full = fileName;
-    const bool absolute = (full.size() >= 2 && full[1] == ':') || full[0] == '/' || full[0] == '\\';
+    const bool absolute =
+        winpath::looseDriveLength(std::string_view(full)) != 0 || winpath::isSeparator(full[0]);
     if (!absolute) {
         char cwd[PATH_MAX];
         if (::getcwd(cwd, sizeof cwd) == nullptr) {
@@ -182,10 +185,7 @@ void CFileFind::Close() {
 BOOL CFileFind::FindFile(LPCSTR name, DWORD) {
     Close();
     const std::string pattern = name != nullptr ? name : "*.*";
-    const std::size_t cut = pattern.find_last_of("\\/");
-    m_root = CString(pattern.substr(0, cut == std::string::npos
-                                           ? (pattern.size() >= 2 && pattern[1] == ':' ? 2 : 0)
-                                           : cut + 1));
+    m_root = CString(pattern.substr(0, winpath::patternNameStart(std::string_view(pattern))));
     DWORD error = ERROR_SUCCESS;
     m_hasNext = m_finder->open(velmar::text::ansiToWide(pattern), error);
     SetLastError(error);
@@ -215,9 +215,10 @@ CString CFileFind::GetFilePath() const {
 }
 
 CString CFileFind::GetFileTitle() const {
+    // The name's last dot ends the title, without the path rules' care for streams and "..".
     const CString name = GetFileName();
-    const int dot = name.ReverseFind('.');
-    return dot > 0 ? name.Left(dot) : name;
+    const std::size_t dot = winpath::extensionDot(name.view());
+    return dot == std::string_view::npos ? name : name.Left(static_cast<int>(dot));
 }
 
 ULONGLONG CFileFind::GetLength() const {

@@ -322,11 +322,11 @@ int splitpath_s(const char* path, char* drive, std::size_t driveSize, char* dir,
         clear();
         return EINVAL;
     }
+    // The runtime's own rules: any character before a colon is a drive, and the name's last dot
+    // starts the extension, a leading one too.
     const std::string_view p(path);
-    const std::size_t driveLength = p.size() >= 2 && p[1] == ':' ? 2 : 0;
-    const std::size_t lastSep = p.find_last_of("\\/");
-    const std::size_t nameStart =
-        lastSep == std::string_view::npos || lastSep < driveLength ? driveLength : lastSep + 1;
+    const std::size_t driveLength = text::winpath::looseDriveLength(p);
+    const std::size_t nameStart = text::winpath::fileNameStart(p, driveLength);
     const std::size_t dot = p.rfind('.');
     const std::size_t extStart = dot == std::string_view::npos || dot < nameStart ? p.size() : dot;
     const std::string_view parts[] = {

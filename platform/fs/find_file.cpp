@@ -23,14 +23,11 @@ void FileFinder::close() {
 
 bool FileFinder::open(std::wstring_view pattern, DWORD& error) {
     close();
-    if (pattern.empty() || pattern.back() == L'\\' || pattern.back() == L'/') {
+    if (pattern.empty() || text::winpath::isSeparator(pattern.back())) {
         error = ERROR_FILE_NOT_FOUND;
         return false;
     }
-    std::size_t cut = pattern.find_last_of(L"\\/");
-    const std::wstring_view last = pattern.substr(
-        cut == std::wstring_view::npos ? (pattern.size() >= 2 && pattern[1] == L':' ? 2 : 0)
-                                       : cut + 1);
+    const std::wstring_view last = pattern.substr(text::winpath::patternNameStart(pattern));
     const bool wildcard = hasWildcards(last);
     const HostPath host = hostPathOf(pattern, wildcard);
     if (!host) {

@@ -9,21 +9,9 @@
 
 namespace velmar::fs {
 
+namespace winpath = text::winpath;
+
 namespace {
-
-bool isSep(wchar_t c) {
-    return c == L'\\' || c == L'/';
-}
-
-bool isReserved(wchar_t c, bool wildcardsAllowed, bool colonReserved) {
-    if (c < 32 || c == L'<' || c == L'>' || c == L'"' || c == L'|') {
-        return true;
-    }
-    if (c == L'?' || c == L'*') {
-        return !wildcardsAllowed;
-    }
-    return c == L':' && colonReserved;
-}
 
 bool isAscii(std::string_view s) {
     for (char c : s) {
@@ -95,41 +83,28 @@ bool namesEqualNoCase(std::string_view a, std::string_view b) {
 }
 
 HostPath hostPathOf(std::wstring_view p, bool wildcardLast) {
-    if (p.size() >= 4 && isSep(p[0]) && isSep(p[1]) && p[2] == L'?' && isSep(p[3])) {
-        p.remove_prefix(4);
-    }
+    p = winpath::withoutLongPathPrefix(p);
     if (p.empty()) {
         return {"", ERROR_PATH_NOT_FOUND};
     }
     std::string base;
     bool drivePath = false;
-    if (p.size() >= 2 && p[1] == L':' &&
-        ((p[0] >= L'a' && p[0] <= L'z') || (p[0] >= L'A' && p[0] <= L'Z'))) {
+    if (winpath::hasDriveLetter(p)) {
         base = driveFolder(p[0]);
         if (base.empty()) {
             return {"", ERROR_PATH_NOT_FOUND};
         }
         drivePath = true;
         p.remove_prefix(2);
-    } else if (p.size() >= 3 && isSep(p[0]) && isSep(p[1]) && !isSep(p[2])) {
+    } else if (winpath::isNetworkRoot(p)) {
         return {"", ERROR_BAD_NETPATH};
-    } else if (isSep(p[0])) {
+    } else if (winpath::isSeparator(p[0])) {
         base = "/";
     }
 
     std::vector<std::wstring_view> parts;
-    for (std::size_t i = 0; i < p.size();) {
-        while (i < p.size() && isSep(p[i])) {
-            ++i;
-        }
-        std::size_t j = i;
-        while (j < p.size() && !isSep(p[j])) {
-            ++j;
-        }
-        if (j > i) {
-            parts.push_back(p.substr(i, j - i));
-        }
-        i = j;
+    for (const std::wstring_view part : winpath::components(p)) {
+        parts.push_back(part);
     }
 
     std::vector<std::string> names;
@@ -138,7 +113,7 @@ HostPath hostPathOf(std::wstring_view p, bool wildcardLast) {
         std::wstring_view part = parts[k];
         const bool last = k + 1 == parts.size();
         for (wchar_t c : part) {
-            if (isReserved(c, wildcardLast && last, drivePath)) {
+            if (winpath::isReservedNameChar(c, wildcardLast && last, drivePath)) {
                 return {"", ERROR_INVALID_NAME};
             }
         }

@@ -1,18 +1,19 @@
 #include "platform/shell/shell.h"
 
+#include "platform/text/text.h"
+
 #include <cstring>
+#include <string_view>
 
 namespace {
 
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
+namespace winpath = velmar::text::winpath;
 
-bool isFullyQualified(const std::string& path) {
-    const bool drive = path.size() >= 2 && path[1] == ':' &&
-                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+// Any path starting with two backslashes counts as a network path, a bare "\\" included;
+// "//x" does not.
+bool isFullyQualified(std::string_view path) {
     const bool network = path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
-    return drive || network;
+    return winpath::hasDriveLetter(path) || network;
 }
 
 } // namespace
@@ -25,13 +26,13 @@ void appendShellPath(std::string& path, const std::string& more) {
         return;
     }
     std::size_t start = 0;
-    while (start < more.size() && isSeparator(more[start])) {
+    while (start < more.size() && winpath::isSeparator(more[start])) {
         ++start;
     }
     if (start == more.size()) {
         return;
     }
-    if (!path.empty() && !isSeparator(path.back())) {
+    if (!path.empty() && !winpath::isSeparator(path.back())) {
         path += '\\';
     }
     path.append(more, start, std::string::npos);

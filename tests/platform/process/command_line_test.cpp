@@ -24,5 +24,5 @@ TEST(CommandLine, ArgumentsAreQuotedAsTheRuntimeSplitsThem) {
 
 TEST(CommandLine, ProcessCommandLineStartsWithTheProgram) {
     const std::string line = GetCommandLineA();
-    EXPECT_NE(line.find("platform_text_tests"), std::string::npos) << line;
+    EXPECT_NE(line.find("platform_process_tests"), std::string::npos) << line;
 }
