@@ -12,7 +12,7 @@
 
 namespace {
 
-class AttributesTest : public ::testing::Test {
+class Attributes : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(velmar::prefix::openPrefix(), ERROR_SUCCESS);
@@ -23,7 +23,7 @@ protected:
     std::string file;
 };
 
-TEST_F(AttributesTest, HiddenSetByAnotherProcessIsSeenHere) {
+TEST_F(Attributes, HiddenSetByAnotherProcessIsSeenHere) {
     EXPECT_EQ(GetFileAttributesA("C:\\scan.tif") & FILE_ATTRIBUTE_HIDDEN, 0u);
     ASSERT_EQ(velmar::test::runHelper({"hide", "C:\\SCAN.TIF", "1"}), 0);
     EXPECT_NE(GetFileAttributesA("C:\\scan.tif") & FILE_ATTRIBUTE_HIDDEN, 0u);
@@ -31,7 +31,7 @@ TEST_F(AttributesTest, HiddenSetByAnotherProcessIsSeenHere) {
     EXPECT_EQ(GetFileAttributesA("C:\\scan.tif"), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(AttributesTest, ReadOnlyIsTheOwnersWriteBit) {
+TEST_F(Attributes, ReadOnlyIsTheOwnersWriteBit) {
     ASSERT_TRUE(
         SetFileAttributesA("C:\\scan.tif", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
     struct stat st {};
@@ -44,7 +44,7 @@ TEST_F(AttributesTest, ReadOnlyIsTheOwnersWriteBit) {
     EXPECT_EQ(GetFileAttributesA("C:\\scan.tif"), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(AttributesTest, DotNamesAndFoldersAndMissingFiles) {
+TEST_F(Attributes, DotNamesAndFoldersAndMissingFiles) {
     velmar::test::writeFileBytes(velmar::prefix::driveCPath() + "/.profile", "x");
     EXPECT_EQ(GetFileAttributesA("C:\\.profile"), FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(GetFileAttributesW(L"C:\\ProgramData"), FILE_ATTRIBUTE_DIRECTORY);

@@ -11,7 +11,7 @@
 
 namespace {
 
-class CrtFileTest : public ::testing::Test {
+class CrtFile : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(velmar::prefix::openPrefix(), ERROR_SUCCESS); }
     std::string host(const char* name) { return velmar::prefix::driveCPath() + "/" + name; }
@@ -26,7 +26,7 @@ std::string readAll(std::FILE* file) {
     return text;
 }
 
-TEST_F(CrtFileTest, TextStreamsTranslateLineEnds) {
+TEST_F(CrtFile, TextStreamsTranslateLineEnds) {
     velmar::test::writeFileBytes(host("t.txt"), "a\r\nb\rc\r\n\r\nd\x1a"
                                                 "after");
     std::FILE* text = velmar::fs::crt::fopen("C:\\T.TXT", "r");
@@ -46,7 +46,7 @@ TEST_F(CrtFileTest, TextStreamsTranslateLineEnds) {
     EXPECT_EQ(velmar::test::readFileBytes(host("out.txt")), "x\r\ny\r\n");
 }
 
-TEST_F(CrtFileTest, TextStreamsSurviveLongRuns) {
+TEST_F(CrtFile, TextStreamsSurviveLongRuns) {
     std::string raw;
     std::string expected;
     for (int i = 0; i < 5000; ++i) {
@@ -60,7 +60,7 @@ TEST_F(CrtFileTest, TextStreamsSurviveLongRuns) {
     std::fclose(text);
 }
 
-TEST_F(CrtFileTest, RemoveRenameAndStatus) {
+TEST_F(CrtFile, RemoveRenameAndStatus) {
     velmar::test::writeFileBytes(host("a.bin"), "12345");
     velmar::test::writeFileBytes(host("b.bin"), "x");
     velmar::fs::crt::FileStatus64 status;

@@ -14,7 +14,7 @@ namespace {
 
 using velmar::fs::FileKind;
 
-class FilesystemTest : public ::testing::Test {
+class Filesystem : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(velmar::prefix::openPrefix(), ERROR_SUCCESS);
@@ -24,7 +24,7 @@ protected:
     std::string c;
 };
 
-TEST_F(FilesystemTest, StatusClassifiesAsTheDataModelSays) {
+TEST_F(Filesystem, StatusClassifiesAsTheDataModelSays) {
     velmar::test::writeFileBytes(c + "/f.txt", "x");
     ASSERT_EQ(::symlink((c + "/f.txt").c_str(), (c + "/link").c_str()), 0);
     ASSERT_EQ(::symlink((c + "/gone").c_str(), (c + "/dangling").c_str()), 0);
@@ -56,7 +56,7 @@ TEST_F(FilesystemTest, StatusClassifiesAsTheDataModelSays) {
     EXPECT_EQ(error, ERROR_FILENAME_EXCED_RANGE);
 }
 
-TEST_F(FilesystemTest, RemoveAllTakesReadOnlyFoldersToo) {
+TEST_F(Filesystem, RemoveAllTakesReadOnlyFoldersToo) {
     ASSERT_TRUE(velmar::prefix::makeHostDirectories(c + "/t/sub"));
     velmar::test::writeFileBytes(c + "/t/sub/a", "x");
     velmar::test::writeFileBytes(c + "/t/b", "x");
@@ -67,7 +67,7 @@ TEST_F(FilesystemTest, RemoveAllTakesReadOnlyFoldersToo) {
     EXPECT_EQ(velmar::fs::removeAll(L"C:\\T", error), 0u);
 }
 
-TEST_F(FilesystemTest, WalkThrowsForWhatItCannotRead) {
+TEST_F(Filesystem, WalkThrowsForWhatItCannotRead) {
     velmar::test::writeFileBytes(c + "/file", "x");
     EXPECT_THROW(velmar::fs::DirectoryWalk(L"C:\\file", true), std::filesystem::filesystem_error);
     EXPECT_THROW(velmar::fs::DirectoryWalk(L"C:\\none", true), std::filesystem::filesystem_error);

@@ -12,7 +12,7 @@
 
 namespace {
 
-class FindFileTest : public ::testing::Test {
+class FindFile : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(velmar::prefix::openPrefix(), ERROR_SUCCESS);
@@ -37,7 +37,7 @@ protected:
     std::string root;
 };
 
-TEST_F(FindFileTest, WildcardsCaseBlindAndNothingSkipped) {
+TEST_F(FindFile, WildcardsCaseBlindAndNothingSkipped) {
     EXPECT_EQ(find("C:\\data\\*.tif"),
               (std::set<std::string>{"a.TIF", "b.tif", ".hidden.tif", "?mega.tif"}));
     EXPECT_EQ(find("c:/DATA/*."), (std::set<std::string>{"readme", "Sub", ".", ".."}));
@@ -45,7 +45,7 @@ TEST_F(FindFileTest, WildcardsCaseBlindAndNothingSkipped) {
     EXPECT_TRUE(find("C:\\Data\\*.png").empty());
 }
 
-TEST_F(FindFileTest, ExactNameReportsTheDiskSpelling) {
+TEST_F(FindFile, ExactNameReportsTheDiskSpelling) {
     EXPECT_EQ(find("C:\\DATA\\SUB"), (std::set<std::string>{"Sub"}));
     CFileFind finder;
     ASSERT_TRUE(finder.FindFile("c:\\data\\A.tif"));
@@ -58,7 +58,7 @@ TEST_F(FindFileTest, ExactNameReportsTheDiskSpelling) {
     EXPECT_FALSE(finder.IsHidden());
 }
 
-TEST_F(FindFileTest, FailuresTellWhy) {
+TEST_F(FindFile, FailuresTellWhy) {
     velmar::fs::FileFinder finder;
     DWORD error = 0;
     EXPECT_FALSE(finder.open(L"C:\\Data\\", error));
@@ -74,7 +74,7 @@ TEST_F(FindFileTest, FailuresTellWhy) {
     EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(FindFileTest, WideNamesReachWhatNarrowCannotCarry) {
+TEST_F(FindFile, WideNamesReachWhatNarrowCannotCarry) {
     velmar::fs::FileFinder finder;
     DWORD error = 0;
     ASSERT_TRUE(finder.open(L"C:\\Data\\\x03a9MEGA.TIF", error));

@@ -14,7 +14,7 @@ namespace {
 
 using velmar::fs::hostPathOf;
 
-class HostPathTest : public ::testing::Test {
+class HostPath : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(velmar::prefix::openPrefix(), ERROR_SUCCESS);
@@ -26,7 +26,7 @@ protected:
     std::string driveC;
 };
 
-TEST_F(HostPathTest, MapsWindowsPathsThroughTheDriveTable) {
+TEST_F(HostPath, MapsWindowsPathsThroughTheDriveTable) {
     const struct {
         const wchar_t* path;
         const char* expected; // below drive C:
@@ -55,7 +55,7 @@ TEST_F(HostPathTest, MapsWindowsPathsThroughTheDriveTable) {
     }
 }
 
-TEST_F(HostPathTest, RefusesWhatWindowsRefuses) {
+TEST_F(HostPath, RefusesWhatWindowsRefuses) {
     const struct {
         const wchar_t* path;
         DWORD error;
@@ -74,14 +74,14 @@ TEST_F(HostPathTest, RefusesWhatWindowsRefuses) {
     }
 }
 
-TEST_F(HostPathTest, NativePathsStayNative) {
+TEST_F(HostPath, NativePathsStayNative) {
     EXPECT_EQ(hostPathOf(L"/usr/bin").path, "/usr/bin");
     EXPECT_EQ(hostPathOf(L"\\usr\\BIN").path, "/usr/bin");
     EXPECT_EQ(hostPathOf(L"relative/x").path, "relative/x");
     EXPECT_EQ(hostPathOf(L"/tmp/a:b").path, "/tmp/a:b"); // a colon is fine in a native name
 }
 
-TEST_F(HostPathTest, DriveTableEditsTakeEffectAtOnce) {
+TEST_F(HostPath, DriveTableEditsTakeEffectAtOnce) {
     velmar::test::TempDir data;
     velmar::test::writeFileBytes(data.file("x.tif"), "x");
     velmar::test::writeFileBytes(velmar::fs::driveTablePath(),
@@ -96,7 +96,7 @@ TEST_F(HostPathTest, DriveTableEditsTakeEffectAtOnce) {
     EXPECT_EQ(hostPathOf(L"D:\\x").error, ERROR_PATH_NOT_FOUND);
 }
 
-TEST_F(HostPathTest, NotFoundCodesTellFileFromPath) {
+TEST_F(HostPath, NotFoundCodesTellFileFromPath) {
     EXPECT_EQ(velmar::fs::errorForHostPath(ENOENT, driveC + "/Data/missing.tif"),
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(velmar::fs::errorForHostPath(ENOENT, driveC + "/Nowhere/missing.tif"),

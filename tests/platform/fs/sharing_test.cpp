@@ -13,7 +13,7 @@
 
 namespace {
 
-class SharingTest : public ::testing::Test {
+class Sharing : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(velmar::prefix::openPrefix(), ERROR_SUCCESS);
@@ -24,7 +24,7 @@ protected:
     std::string file;
 };
 
-TEST_F(SharingTest, AnotherProcessHoldingTheFileBlocksExclusiveOpens) {
+TEST_F(Sharing, AnotherProcessHoldingTheFileBlocksExclusiveOpens) {
     velmar::test::FileHolder holder(file);
     CFile exclusive;
     EXPECT_FALSE(exclusive.Open("C:\\busy.txt", CFile::modeWrite | CFile::shareExclusive));
@@ -42,7 +42,7 @@ TEST_F(SharingTest, AnotherProcessHoldingTheFileBlocksExclusiveOpens) {
     EXPECT_EQ(velmar::test::readFileBytes(file), "data"); // not truncated by the failed tries
 }
 
-TEST_F(SharingTest, AnExclusiveHandleKeepsOthersOut) {
+TEST_F(Sharing, AnExclusiveHandleKeepsOthersOut) {
     CFile exclusive;
     ASSERT_TRUE(exclusive.Open("C:\\busy.txt", CFile::modeRead | CFile::shareExclusive));
     EXPECT_EQ(velmar::fs::crt::fopen("C:\\busy.txt", "r"), nullptr);
@@ -52,7 +52,7 @@ TEST_F(SharingTest, AnExclusiveHandleKeepsOthersOut) {
     EXPECT_TRUE(second.Open("C:\\busy.txt", CFile::modeRead | CFile::shareDenyNone));
 }
 
-TEST_F(SharingTest, ReadOnlyRefusesWritingEvenToRoot) {
+TEST_F(Sharing, ReadOnlyRefusesWritingEvenToRoot) {
     ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
     CFile writer;
     EXPECT_FALSE(writer.Open("C:\\busy.txt", CFile::modeWrite | CFile::shareDenyNone));
@@ -61,7 +61,7 @@ TEST_F(SharingTest, ReadOnlyRefusesWritingEvenToRoot) {
     EXPECT_EQ(errno, EACCES);
 }
 
-TEST_F(SharingTest, CreateModes) {
+TEST_F(Sharing, CreateModes) {
     CFile file1;
     ASSERT_TRUE(file1.Open("C:\\New.bin", CFile::modeCreate | CFile::modeWrite));
     ASSERT_TRUE(file1.Write("abc", 3));
@@ -77,7 +77,7 @@ TEST_F(SharingTest, CreateModes) {
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(SharingTest, GetStatusLeavesTheStatusAloneOnFailure) {
+TEST_F(Sharing, GetStatusLeavesTheStatusAloneOnFailure) {
     CFileStatus status;
     status.m_size = 0xdeadbeef;
     status.m_attribute = 0x5a;

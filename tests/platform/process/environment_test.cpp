@@ -13,7 +13,7 @@ using velmar::test::ScopedEnv;
 
 namespace {
 
-TEST(EnvironmentTest, ReadsWithWindowsBufferRules) {
+TEST(Environment, ReadsWithWindowsBufferRules) {
     ScopedEnv set("VelmarTestVar", "value");
     ScopedEnv empty("VELMAR_TEST_EMPTY", "");
     struct Case {
@@ -44,7 +44,7 @@ TEST(EnvironmentTest, ReadsWithWindowsBufferRules) {
     EXPECT_EQ(GetEnvironmentVariableA("VelmarTestVar", nullptr, 0), 6u);
 }
 
-TEST(EnvironmentTest, SettingKeepsTheNameOfAnExistingVariable) {
+TEST(Environment, SettingKeepsTheNameOfAnExistingVariable) {
     ScopedEnv set("VelmarMixedCase", "old");
     ASSERT_TRUE(SetEnvironmentVariableA("VELMARMIXEDCASE", "new"));
     EXPECT_STREQ(std::getenv("VelmarMixedCase"), "new");
@@ -64,7 +64,7 @@ TEST(EnvironmentTest, SettingKeepsTheNameOfAnExistingVariable) {
     EXPECT_FALSE(SetEnvironmentVariableA(nullptr, "x"));
 }
 
-TEST(EnvironmentTest, TextCrossesAsUtf8AndPathAsAWindowsList) {
+TEST(Environment, TextCrossesAsUtf8AndPathAsAWindowsList) {
     ScopedEnv cleanup("VELMAR_TEST_DEGREE", nullptr);
     ASSERT_TRUE(SetEnvironmentVariableA("VELMAR_TEST_DEGREE", "45\xB0"));
     EXPECT_STREQ(std::getenv("VELMAR_TEST_DEGREE"), "45\xC2\xB0");
@@ -80,7 +80,7 @@ TEST(EnvironmentTest, TextCrossesAsUtf8AndPathAsAWindowsList) {
     EXPECT_STREQ(std::getenv("PATH"), "/opt/x:/usr/bin");
 }
 
-TEST(EnvironmentTest, LongValuesComeBackWhole) {
+TEST(Environment, LongValuesComeBackWhole) {
     const std::string value(5000, 'v');
     ScopedEnv set("VELMAR_TEST_LONG", value.c_str());
     std::string read;

@@ -18,7 +18,7 @@ std::string realPathOf(const std::string& path) {
     return ::realpath(path.c_str(), resolved) != nullptr ? resolved : path;
 }
 
-TEST(ModuleFileTest, NamesTheRunningExecutable) {
+TEST(ModuleFile, NamesTheRunningExecutable) {
     const std::string expected = realPathOf(velmar::test::binPath("platform_process_tests"));
     char buffer[MAX_PATH * 4] = {};
     const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
@@ -30,7 +30,7 @@ TEST(ModuleFileTest, NamesTheRunningExecutable) {
     EXPECT_STREQ(again, buffer);
 }
 
-TEST(ModuleFileTest, ShortBufferIsCutAndTerminated) {
+TEST(ModuleFile, ShortBufferIsCutAndTerminated) {
     const std::string full = realPathOf(velmar::test::binPath("platform_process_tests"));
     char buffer[8];
     std::memset(buffer, '#', sizeof buffer);

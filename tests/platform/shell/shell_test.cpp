@@ -22,7 +22,7 @@ bool isFolder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-TEST(KnownFolderTest, CommonApplicationDataIsThePrefixProgramData) {
+TEST(KnownFolders, CommonApplicationDataIsThePrefixProgramData) {
     TempPrefix prefix;
     char path[MAX_PATH] = {};
     EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path),
@@ -31,7 +31,7 @@ TEST(KnownFolderTest, CommonApplicationDataIsThePrefixProgramData) {
     EXPECT_TRUE(isFolder(path));
 }
 
-TEST(KnownFolderTest, LocalApplicationDataFollowsXdgDataHome) {
+TEST(KnownFolders, LocalApplicationDataFollowsXdgDataHome) {
     TempPrefix prefix;
     TempDir data;
     const std::string xdg = data.path() + "/xdg";
@@ -49,7 +49,7 @@ TEST(KnownFolderTest, LocalApplicationDataFollowsXdgDataHome) {
     EXPECT_TRUE(isFolder(xdg));
 }
 
-TEST(KnownFolderTest, LocalApplicationDataFallsBackToHome) {
+TEST(KnownFolders, LocalApplicationDataFallsBackToHome) {
     TempPrefix prefix;
     TempDir home;
     ScopedEnv xdgHome("XDG_DATA_HOME", nullptr);
@@ -61,7 +61,7 @@ TEST(KnownFolderTest, LocalApplicationDataFallsBackToHome) {
     EXPECT_TRUE(isFolder(path));
 }
 
-TEST(KnownFolderTest, FailuresLeaveThePathAlone) {
+TEST(KnownFolders, FailuresLeaveThePathAlone) {
     TempPrefix prefix;
     TempDir data;
     const std::string file = data.file("plain");
@@ -85,7 +85,7 @@ TEST(KnownFolderTest, FailuresLeaveThePathAlone) {
     }
 }
 
-TEST(PathAppendTest, JoinsWithOneBackslash) {
+TEST(PathAppend, JoinsWithOneBackslash) {
     struct Case {
         const char* path;
         const char* more;
@@ -112,7 +112,7 @@ TEST(PathAppendTest, JoinsWithOneBackslash) {
     }
 }
 
-TEST(PathAppendTest, RefusesWhatDoesNotFitMaxPath) {
+TEST(PathAppend, RefusesWhatDoesNotFitMaxPath) {
     char buffer[MAX_PATH + 8] = {};
     const std::string base(250, 'a');
     std::strcpy(buffer, base.c_str());

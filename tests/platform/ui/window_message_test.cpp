@@ -80,7 +80,7 @@ private:
     std::thread m_thread;
 };
 
-class WindowMessageTest : public ::testing::Test {
+class WindowMessages : public ::testing::Test {
 protected:
     void SetUp() override {
         std::lock_guard lock(g_mutex);
@@ -96,11 +96,11 @@ LRESULT broadcastSettingChange(UINT timeout) {
                                nullptr);
 }
 
-TEST_F(WindowMessageTest, BroadcastWithoutWindowsCountsAsDelivered) {
+TEST_F(WindowMessages, BroadcastWithoutWindowsCountsAsDelivered) {
     EXPECT_NE(broadcastSettingChange(1000), 0);
 }
 
-TEST_F(WindowMessageTest, BroadcastReachesEveryTopLevelWindowOnItsOwnThread) {
+TEST_F(WindowMessages, BroadcastReachesEveryTopLevelWindowOnItsOwnThread) {
     WindowThread first(recordingProcedure, true);
     WindowThread second(recordingProcedure, true);
     const HWND own = velmar::ui::createTopLevelWindow(recordingProcedure);
@@ -123,7 +123,7 @@ TEST_F(WindowMessageTest, BroadcastReachesEveryTopLevelWindowOnItsOwnThread) {
     EXPECT_TRUE(DestroyWindow(own));
 }
 
-TEST_F(WindowMessageTest, AnswerComesBackThroughTheResult) {
+TEST_F(WindowMessages, AnswerComesBackThroughTheResult) {
     WindowThread other(recordingProcedure, true);
     DWORD_PTR answer = 0;
     EXPECT_NE(SendMessageTimeoutA(other.window(), WM_USER, 1, 2, SMTO_NORMAL, 1000, &answer), 0);
@@ -131,7 +131,7 @@ TEST_F(WindowMessageTest, AnswerComesBackThroughTheResult) {
     EXPECT_EQ(SendMessageA(other.window(), WM_USER, 0, 0), 42);
 }
 
-TEST_F(WindowMessageTest, HungWindowMakesTheSendFailAfterTheTimeOut) {
+TEST_F(WindowMessages, HungWindowMakesTheSendFailAfterTheTimeOut) {
     WindowThread hung(recordingProcedure, false);
     WindowThread answering(recordingProcedure, true);
 
@@ -147,7 +147,7 @@ TEST_F(WindowMessageTest, HungWindowMakesTheSendFailAfterTheTimeOut) {
     EXPECT_FALSE(IsWindow(hung.window()));
 }
 
-TEST_F(WindowMessageTest, WindowThatAnswersTooLateMakesTheSendFail) {
+TEST_F(WindowMessages, WindowThatAnswersTooLateMakesTheSendFail) {
     WindowThread slow(slowProcedure, true);
     DWORD_PTR answer = 0;
     EXPECT_EQ(SendMessageTimeoutA(slow.window(), WM_USER, 0, 0, SMTO_ABORTIFHUNG, 100, &answer), 0);
@@ -161,7 +161,7 @@ LRESULT destroyRecorder(HWND window, UINT message, WPARAM, LPARAM) {
     return 0;
 }
 
-TEST_F(WindowMessageTest, DestroyedHandleStaysInvalid) {
+TEST_F(WindowMessages, DestroyedHandleStaysInvalid) {
     const HWND window = velmar::ui::createTopLevelWindow(destroyRecorder);
     ASSERT_NE(window, nullptr);
     EXPECT_NE(window, HWND_BROADCAST);
@@ -208,7 +208,7 @@ LRESULT answersDirectly(HWND, UINT, WPARAM, LPARAM) {
     return 10;
 }
 
-TEST_F(WindowMessageTest, SenderAnswersWhatIsSentToItWhileItWaits) {
+TEST_F(WindowMessages, SenderAnswersWhatIsSentToItWhileItWaits) {
     g_mainWindow = velmar::ui::createTopLevelWindow(answersDirectly);
     WindowThread other(sendsBack, true);
     DWORD_PTR answer = 0;
