@@ -1,12 +1,12 @@
 #include "platform/framework/app.h"
 
 #include "platform/base/errors.h"
+#include "platform/host/host.h"
 #include "platform/prefix/prefix.h"
 #include "platform/text/codepage.h"
 
 #include <dlfcn.h>
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
@@ -14,8 +14,8 @@ namespace {
 CWinApp* g_theApp = nullptr;
 
 std::vector<std::string> processArguments() {
-    std::ifstream in("/proc/self/cmdline", std::ios::binary);
-    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string raw;
+    velmar::host::readFile("/proc/self/cmdline", raw);
     std::vector<std::string> args;
     std::string current;
     for (char c : raw) {

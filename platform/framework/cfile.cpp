@@ -4,6 +4,7 @@
 #include "platform/fs/find_file.h"
 #include "platform/fs/host_path.h"
 #include "platform/fs/sharing.h"
+#include "platform/host/host.h"
 #include "platform/text/codepage.h"
 
 #include <cerrno>
@@ -12,7 +13,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 // --- CFile ---
 
@@ -53,7 +53,7 @@ BOOL CFile::Open(LPCSTR fileName, UINT openFlags) {
 
 void CFile::Close() {
     if (m_fd >= 0) {
-        ::close(m_fd);
+        velmar::host::close(m_fd);
         m_fd = -1;
     }
 }
@@ -64,7 +64,7 @@ UINT CFile::Read(void* buffer, UINT count) {
     }
     ssize_t n;
     do {
-        n = ::read(m_fd, buffer, count);
+        n = velmar::host::read(m_fd, buffer, count);
     } while (n < 0 && errno == EINTR);
     return n < 0 ? 0 : static_cast<UINT>(n);
 }
@@ -75,7 +75,7 @@ BOOL CFile::Write(const void* buffer, UINT count) {
     }
     const char* data = static_cast<const char*>(buffer);
     while (count > 0) {
-        const ssize_t n = ::write(m_fd, data, count);
+        const ssize_t n = velmar::host::write(m_fd, data, count);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -91,13 +91,14 @@ BOOL CFile::Write(const void* buffer, UINT count) {
 
 ULONGLONG CFile::Seek(LONGLONG offset, UINT from) {
     const int whence = from == end ? SEEK_END : (from == current ? SEEK_CUR : SEEK_SET);
-    const off_t at = m_fd < 0 ? -1 : ::lseek(m_fd, static_cast<off_t>(offset), whence);
+    const off_t at = m_fd < 0 ? -1 : velmar::host::lseek(m_fd, static_cast<off_t>(offset), whence);
     return at < 0 ? 0 : static_cast<ULONGLONG>(at);
 }
 
 ULONGLONG CFile::GetLength() const {
     struct stat st {};
-    return m_fd >= 0 && ::fstat(m_fd, &st) == 0 ? static_cast<ULONGLONG>(st.st_size) : 0;
+    return m_fd >= 0 && velmar::host::fstat(m_fd, &st) == 0 ? static_cast<ULONGLONG>(st.st_size)
+                                                            : 0;
 }
 
 BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
@@ -106,7 +107,7 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
     }
     const velmar::host::HostPath host = velmar::host::hostPathOfAnsi(fileName);
     struct stat st {};
-    if (!host || ::stat(host.path.c_str(), &st) != 0) {
+    if (!host || velmar::host::stat(host.path.c_str(), &st) != 0) {
         return FALSE;
     }
     DWORD error = ERROR_SUCCESS;
@@ -119,7 +120,7 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
     const bool absolute = (full.size() >= 2 && full[1] == ':') || full[0] == '/' || full[0] == '\\';
     if (!absolute) {
         char cwd[PATH_MAX];
-        if (::getcwd(cwd, sizeof cwd) == nullptr) {
+        if (velmar::host::getcwd(cwd, sizeof cwd) == nullptr) {
             return FALSE;
         }
         full = velmar::text::utf8ToAnsi(cwd) + "/" + full;
@@ -153,7 +154,7 @@ BOOL CFile::SetStatus(LPCSTR fileName, const CFileStatus& status) {
         if (status.m_mtime == 0) {
             times[1].tv_nsec = UTIME_OMIT;
         }
-        if (::utimensat(AT_FDCWD, host.path.c_str(), times, 0) != 0) {
+        if (velmar::host::utimensat(AT_FDCWD, host.path.c_str(), times, 0) != 0) {
             SetLastError(velmar::host::errorForHostPath(errno, host.path));
             return FALSE;
         }
@@ -225,7 +226,8 @@ CString CFileFind::GetFileTitle() const {
 
 ULONGLONG CFileFind::GetLength() const {
     struct stat st {};
-    return m_entry && ::stat(m_entry->hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)
+    return m_entry && velmar::host::stat(m_entry->hostPath.c_str(), &st) == 0 &&
+                   !S_ISDIR(st.st_mode)
                ? static_cast<ULONGLONG>(st.st_size)
                : 0;
 }
@@ -245,7 +247,8 @@ BOOL CFileFind::IsDirectory() const {
         return FALSE;
     }
     struct stat st {};
-    return ::stat(m_entry->hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? TRUE : FALSE;
+    return velmar::host::stat(m_entry->hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? TRUE
+                                                                                          : FALSE;
 }
 
 BOOL CFileFind::MatchesMask(DWORD mask) const {
