@@ -1,6 +1,7 @@
 #include "platform/framework/framework.h"
 
 #include "platform/fs/fs.h"
+#include "platform/host/host.h"
 #include "platform/text/text.h"
 
 #include <cerrno>
@@ -9,7 +10,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace winpath = velmar::text::winpath;
 
@@ -52,7 +52,7 @@ BOOL CFile::Open(LPCSTR fileName, UINT openFlags) {
 
 void CFile::Close() {
     if (m_fd >= 0) {
-        ::close(m_fd);
+        velmar::host::close(m_fd);
         m_fd = -1;
     }
 }
@@ -63,7 +63,7 @@ UINT CFile::Read(void* buffer, UINT count) {
     }
     ssize_t n;
     do {
-        n = ::read(m_fd, buffer, count);
+        n = velmar::host::read(m_fd, buffer, count);
     } while (n < 0 && errno == EINTR);
     return n < 0 ? 0 : static_cast<UINT>(n);
 }
@@ -74,7 +74,7 @@ BOOL CFile::Write(const void* buffer, UINT count) {
     }
     const char* data = static_cast<const char*>(buffer);
     while (count > 0) {
-        const ssize_t n = ::write(m_fd, data, count);
+        const ssize_t n = velmar::host::write(m_fd, data, count);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -90,13 +90,14 @@ BOOL CFile::Write(const void* buffer, UINT count) {
 
 ULONGLONG CFile::Seek(LONGLONG offset, UINT from) {
     const int whence = from == end ? SEEK_END : (from == current ? SEEK_CUR : SEEK_SET);
-    const off_t at = m_fd < 0 ? -1 : ::lseek(m_fd, static_cast<off_t>(offset), whence);
+    const off_t at = m_fd < 0 ? -1 : velmar::host::lseek(m_fd, static_cast<off_t>(offset), whence);
     return at < 0 ? 0 : static_cast<ULONGLONG>(at);
 }
 
 ULONGLONG CFile::GetLength() const {
     struct stat st {};
-    return m_fd >= 0 && ::fstat(m_fd, &st) == 0 ? static_cast<ULONGLONG>(st.st_size) : 0;
+    return m_fd >= 0 && velmar::host::fstat(m_fd, &st) == 0 ? static_cast<ULONGLONG>(st.st_size)
+                                                            : 0;
 }
 
 BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
@@ -105,7 +106,7 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
     }
     const velmar::fs::HostPath host = velmar::fs::hostPathOfAnsi(fileName);
     struct stat st {};
-    if (!host || ::stat(host.path.c_str(), &st) != 0) {
+    if (!host || velmar::host::stat(host.path.c_str(), &st) != 0) {
         return FALSE;
     }
     DWORD error = ERROR_SUCCESS;
@@ -119,7 +120,7 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
         winpath::looseDriveLength(std::string_view(full)) != 0 || winpath::isSeparator(full[0]);
     if (!absolute) {
         char cwd[PATH_MAX];
-        if (::getcwd(cwd, sizeof cwd) == nullptr) {
+        if (velmar::host::getcwd(cwd, sizeof cwd) == nullptr) {
             return FALSE;
         }
         full = velmar::text::utf8ToAnsi(cwd) + "/" + full;
@@ -153,7 +154,7 @@ BOOL CFile::SetStatus(LPCSTR fileName, const CFileStatus& status) {
         if (status.m_mtime == 0) {
             times[1].tv_nsec = UTIME_OMIT;
         }
-        if (::utimensat(AT_FDCWD, host.path.c_str(), times, 0) != 0) {
+        if (velmar::host::utimensat(AT_FDCWD, host.path.c_str(), times, 0) != 0) {
             SetLastError(velmar::fs::errorForHostPath(errno, host.path));
             return FALSE;
         }
@@ -223,7 +224,8 @@ CString CFileFind::GetFileTitle() const {
 
 ULONGLONG CFileFind::GetLength() const {
     struct stat st {};
-    return m_entry && ::stat(m_entry->hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)
+    return m_entry && velmar::host::stat(m_entry->hostPath.c_str(), &st) == 0 &&
+                   !S_ISDIR(st.st_mode)
                ? static_cast<ULONGLONG>(st.st_size)
                : 0;
 }
@@ -243,7 +245,8 @@ BOOL CFileFind::IsDirectory() const {
         return FALSE;
     }
     struct stat st {};
-    return ::stat(m_entry->hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? TRUE : FALSE;
+    return velmar::host::stat(m_entry->hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? TRUE
+                                                                                          : FALSE;
 }
 
 BOOL CFileFind::MatchesMask(DWORD mask) const {

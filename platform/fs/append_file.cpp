@@ -1,8 +1,9 @@
 #include "platform/fs/fs.h"
 
+#include "platform/host/host.h"
+
 #include <cerrno>
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace velmar::fs {
 
@@ -14,7 +15,7 @@ bool AppendFileBuffer::open(const std::string& hostPath, bool textMode) {
     if (m_fd >= 0) {
         return false;
     }
-    m_fd = ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    m_fd = host::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     m_textMode = textMode;
     return m_fd >= 0;
 }
@@ -22,7 +23,7 @@ bool AppendFileBuffer::open(const std::string& hostPath, bool textMode) {
 void AppendFileBuffer::close() {
     if (m_fd >= 0) {
         sync();
-        ::close(m_fd);
+        host::close(m_fd);
         m_fd = -1;
     }
     m_pending.clear();
@@ -61,7 +62,7 @@ int AppendFileBuffer::sync() {
     }
     std::size_t done = 0;
     while (done < m_pending.size()) {
-        const ssize_t n = ::write(m_fd, m_pending.data() + done, m_pending.size() - done);
+        const ssize_t n = host::write(m_fd, m_pending.data() + done, m_pending.size() - done);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;

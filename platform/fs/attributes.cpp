@@ -1,11 +1,11 @@
 #include "platform/fs/fs.h"
 
+#include "platform/host/host.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 
 namespace velmar::fs {
 
@@ -31,7 +31,7 @@ bool dotName(const std::string& hostPath) {
 
 DWORD storedDosAttributes(const std::string& hostPath) {
     char value[16] = {};
-    const ssize_t n = ::getxattr(hostPath.c_str(), kAttributeName, value, sizeof value - 1);
+    const ssize_t n = host::getxattr(hostPath.c_str(), kAttributeName, value, sizeof value - 1);
     if (n <= 0) {
         return 0;
     }
@@ -40,7 +40,7 @@ DWORD storedDosAttributes(const std::string& hostPath) {
 
 DWORD hostFileAttributes(const std::string& hostPath, DWORD& error) {
     struct stat link {};
-    if (::lstat(hostPath.c_str(), &link) != 0) {
+    if (host::lstat(hostPath.c_str(), &link) != 0) {
         error = errorForHostPath(errno, hostPath);
         return INVALID_FILE_ATTRIBUTES;
     }
@@ -48,7 +48,7 @@ DWORD hostFileAttributes(const std::string& hostPath, DWORD& error) {
     DWORD attributes = 0;
     if (S_ISLNK(link.st_mode)) {
         attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-        if (::stat(hostPath.c_str(), &st) != 0) {
+        if (host::stat(hostPath.c_str(), &st) != 0) {
             st = link; // a dangling link is still there
         }
     }
@@ -68,13 +68,14 @@ DWORD hostFileAttributes(const std::string& hostPath, DWORD& error) {
 
 bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD& error) {
     struct stat st {};
-    if (::stat(hostPath.c_str(), &st) != 0) {
+    if (host::stat(hostPath.c_str(), &st) != 0) {
         error = errorForHostPath(errno, hostPath);
         return false;
     }
     const mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? (st.st_mode & ~S_IWUSR)
                                                                     : (st.st_mode | S_IWUSR);
-    if ((mode & 07777) != (st.st_mode & 07777) && ::chmod(hostPath.c_str(), mode & 07777) != 0) {
+    if ((mode & 07777) != (st.st_mode & 07777) &&
+        host::chmod(hostPath.c_str(), mode & 07777) != 0) {
         error = win32ErrorFromErrno(errno);
         return false;
     }
@@ -85,14 +86,15 @@ bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD&
     }
     int rc = 0;
     if (stored == 0) {
-        rc = ::removexattr(hostPath.c_str(), kAttributeName);
+        rc = host::removexattr(hostPath.c_str(), kAttributeName);
         if (rc != 0 && errno == ENODATA) {
             rc = 0;
         }
     } else {
         char value[16];
         const int n = std::snprintf(value, sizeof value, "%u", static_cast<unsigned>(stored));
-        rc = ::setxattr(hostPath.c_str(), kAttributeName, value, static_cast<std::size_t>(n), 0);
+        rc =
+            host::setxattr(hostPath.c_str(), kAttributeName, value, static_cast<std::size_t>(n), 0);
     }
     if (rc != 0) {
         error = win32ErrorFromErrno(errno);

@@ -1,14 +1,17 @@
 #include "platform/fs/fs.h"
 
 #include "platform/fs/internal/sharing.h"
+#include "platform/host/host.h"
 #include "platform/text/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <unordered_map>
 
 namespace velmar::fs::crt {
 
@@ -80,20 +83,60 @@ Mode parseMode(const char* mode) {
     return m;
 }
 
-// Text streams: CR LF <-> LF, and Ctrl-Z ends the input, as the runtime's text mode has it.
-struct TextCookie {
+// Every stream is a cookie stream over our own descriptor, so that all its reads and writes
+// go through the host seam. Text streams translate CR LF <-> LF, and Ctrl-Z ends their input,
+// as the runtime's text mode has it.
+struct StreamCookie {
     int fd = -1;
+    std::FILE* file = nullptr;
     bool pendingCr = false;
     bool ended = false;
 };
 
+// The open streams' cookies, for commit().
+std::mutex g_streamsMutex;
+std::unordered_map<std::FILE*, StreamCookie*> g_streams;
+
+// The bytes written before a failure (errno tells why), else size.
+std::size_t writeAll(int fd, const char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = host::write(fd, data + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+ssize_t binaryRead(void* cookie, char* buffer, std::size_t size) {
+    auto* c = static_cast<StreamCookie*>(cookie);
+    for (;;) {
+        const ssize_t n = host::read(c->fd, buffer, size);
+        if (n >= 0 || errno != EINTR) {
+            return n;
+        }
+    }
+}
+
+// A cookie's write reports the bytes it took, never a negative count: stdio takes fewer
+// than asked for as the error.
+ssize_t binaryWrite(void* cookie, const char* buffer, std::size_t size) {
+    auto* c = static_cast<StreamCookie*>(cookie);
+    return static_cast<ssize_t>(writeAll(c->fd, buffer, size));
+}
+
 ssize_t textRead(void* cookie, char* buffer, std::size_t size) {
-    auto* c = static_cast<TextCookie*>(cookie);
+    auto* c = static_cast<StreamCookie*>(cookie);
     std::size_t out = 0;
     char raw[4096];
     while (out == 0 && !c->ended) {
         const std::size_t want = std::min(sizeof raw, size);
-        const ssize_t n = ::read(c->fd, raw, want);
+        const ssize_t n = host::read(c->fd, raw, want);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -116,7 +159,7 @@ ssize_t textRead(void* cookie, char* buffer, std::size_t size) {
                     buffer[out++] = '\r';
                     if (out == size) {
                         // No room for ch: step back so that it is read again.
-                        ::lseek(c->fd, static_cast<off_t>(i - n), SEEK_CUR);
+                        host::lseek(c->fd, static_cast<off_t>(i - n), SEEK_CUR);
                         return static_cast<ssize_t>(out);
                     }
                 }
@@ -131,7 +174,7 @@ ssize_t textRead(void* cookie, char* buffer, std::size_t size) {
                 buffer[out++] = ch;
             }
             if (out == size && i + 1 < n) {
-                ::lseek(c->fd, static_cast<off_t>(i + 1 - n), SEEK_CUR);
+                host::lseek(c->fd, static_cast<off_t>(i + 1 - n), SEEK_CUR);
                 break;
             }
         }
@@ -140,7 +183,7 @@ ssize_t textRead(void* cookie, char* buffer, std::size_t size) {
 }
 
 ssize_t textWrite(void* cookie, const char* buffer, std::size_t size) {
-    auto* c = static_cast<TextCookie*>(cookie);
+    auto* c = static_cast<StreamCookie*>(cookie);
     std::string data;
     data.reserve(size + size / 8);
     for (std::size_t i = 0; i < size; ++i) {
@@ -149,23 +192,24 @@ ssize_t textWrite(void* cookie, const char* buffer, std::size_t size) {
         }
         data += buffer[i];
     }
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(c->fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return -1;
-        }
-        done += static_cast<std::size_t>(n);
+    const std::size_t written = writeAll(c->fd, data.data(), data.size());
+    if (written == data.size()) {
+        return static_cast<ssize_t>(size);
     }
-    return static_cast<ssize_t>(size);
+    // The caller's bytes whose translation reached the file whole.
+    std::size_t taken = 0;
+    for (std::size_t out = 0; taken < size; ++taken) {
+        out += buffer[taken] == '\n' ? 2 : 1;
+        if (out > written) {
+            break;
+        }
+    }
+    return static_cast<ssize_t>(taken);
 }
 
-int textSeek(void* cookie, off64_t* offset, int whence) {
-    auto* c = static_cast<TextCookie*>(cookie);
-    const off_t at = ::lseek(c->fd, static_cast<off_t>(*offset), whence);
+int streamSeek(void* cookie, off64_t* offset, int whence) {
+    auto* c = static_cast<StreamCookie*>(cookie);
+    const off_t at = host::lseek(c->fd, static_cast<off_t>(*offset), whence);
     if (at < 0) {
         return -1;
     }
@@ -175,9 +219,13 @@ int textSeek(void* cookie, off64_t* offset, int whence) {
     return 0;
 }
 
-int textClose(void* cookie) {
-    auto* c = static_cast<TextCookie*>(cookie);
-    const int rc = ::close(c->fd);
+int streamClose(void* cookie) {
+    auto* c = static_cast<StreamCookie*>(cookie);
+    {
+        std::lock_guard lock(g_streamsMutex);
+        g_streams.erase(c->file);
+    }
+    const int rc = host::close(c->fd);
     delete c;
     return rc;
 }
@@ -203,20 +251,21 @@ std::FILE* openStream(const fs::HostPath& host, const char* mode, bool exclusive
     if ((m.flags & O_APPEND) != 0) {
         streamMode = access == O_RDWR ? "a+" : "a";
     }
-    std::FILE* file = nullptr;
-    if (m.text) {
-        auto* cookie = new TextCookie{fd};
-        file = ::fopencookie(cookie, streamMode, {textRead, textWrite, textSeek, textClose});
-        if (file == nullptr) {
-            delete cookie;
-        }
-    } else {
-        file = ::fdopen(fd, streamMode);
-    }
+    auto* cookie = new StreamCookie{fd};
+    const cookie_io_functions_t functions =
+        m.text ? cookie_io_functions_t{textRead, textWrite, streamSeek, streamClose}
+               : cookie_io_functions_t{binaryRead, binaryWrite, streamSeek, streamClose};
+    std::FILE* file = ::fopencookie(cookie, streamMode, functions);
     if (file == nullptr) {
         err = errno;
-        ::close(fd);
+        delete cookie;
+        host::close(fd);
         return nullptr;
+    }
+    cookie->file = file;
+    {
+        std::lock_guard lock(g_streamsMutex);
+        g_streams[file] = cookie;
     }
     err = 0;
     return file;
@@ -265,6 +314,27 @@ int wfopen_s(std::FILE** file, const wchar_t* path, const wchar_t* mode) {
     return err;
 }
 
+int commit(std::FILE* stream) {
+    if (stream == nullptr) {
+        errno = EBADF;
+        return -1;
+    }
+    if (std::fflush(stream) != 0) {
+        return -1;
+    }
+    int fd = -1;
+    {
+        std::lock_guard lock(g_streamsMutex);
+        const auto found = g_streams.find(stream);
+        fd = found != g_streams.end() ? found->second->fd : -1;
+    }
+    if (fd < 0) {
+        errno = EBADF;
+        return -1;
+    }
+    return host::fsync(fd) == 0 ? 0 : -1;
+}
+
 int remove(const char* path) {
     const fs::HostPath host = velmar::fs::hostPathOfText(path);
     DWORD error = host.error;
@@ -294,7 +364,7 @@ int stat64(const char* path, FileStatus64* status) {
         return -1;
     }
     struct stat st {};
-    if (::stat(host.path.c_str(), &st) != 0) {
+    if (host::stat(host.path.c_str(), &st) != 0) {
         return -1;
     }
     status->st_mode =

@@ -1,9 +1,9 @@
 #include "platform/fs/internal/drive_table.h"
 
+#include "platform/host/host.h"
 #include "platform/prefix/prefix.h"
 
 #include <array>
-#include <fstream>
 #include <mutex>
 #include <sys/stat.h>
 
@@ -31,9 +31,14 @@ std::string trimmed(const std::string& text) {
 void load(Table& table, const std::string& prefix) {
     table.folders.fill("");
     bool cSeen = false;
-    std::ifstream in(table.file);
-    for (std::string line; std::getline(in, line);) {
-        line = trimmed(line);
+    // A table that cannot be read maps C: alone.
+    std::string text;
+    host::readFile(table.file.c_str(), text);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        std::string line = trimmed(text.substr(start, end - start));
+        start = end + 1;
         if (line.size() < 2 || line[0] == '#' || line[0] == ';' || line[1] != ':') {
             continue;
         }
@@ -72,7 +77,7 @@ std::string driveFolder(wchar_t letter) {
     const std::string prefixFolder = prefix::prefixPath();
     const std::string file = prefixFolder + "/drives";
     struct stat st {};
-    const bool present = ::stat(file.c_str(), &st) == 0;
+    const bool present = host::stat(file.c_str(), &st) == 0;
     std::lock_guard lock(mutex);
     const bool changed = file != table.file || present != table.present ||
                          (present && (st.st_mtim.tv_sec != table.mtime.tv_sec ||

@@ -1,12 +1,12 @@
 #include "platform/fs/fs.h"
 
 #include "platform/fs/internal/sharing.h"
+#include "platform/host/host.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmar::fs {
 
@@ -14,12 +14,12 @@ namespace {
 
 // True when a handle without sharing holds the file (ours or another process's).
 bool heldWithoutSharing(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = host::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return false;
     }
     const bool held = isHeldExclusively(fd);
-    ::close(fd);
+    host::close(fd);
     return held;
 }
 
@@ -29,10 +29,10 @@ void syncFolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::string folder =
         slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = host::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+        host::fsync(fd);
+        host::close(fd);
     }
 }
 
@@ -40,7 +40,7 @@ namespace {
 
 bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const ssize_t n = host::write(fd, data, size);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -57,7 +57,7 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 
 bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists, DWORD& error) {
     struct stat source {};
-    if (::stat(from.c_str(), &source) != 0) {
+    if (host::stat(from.c_str(), &source) != 0) {
         error = errorForHostPath(errno, from);
         return false;
     }
@@ -66,12 +66,12 @@ bool copyHostFile(const std::string& from, const std::string& to, bool failIfExi
         return false;
     }
     struct stat target {};
-    if (::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
+    if (host::stat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
         target.st_ino == source.st_ino) {
         error = failIfExists ? ERROR_FILE_EXISTS : ERROR_SHARING_VIOLATION; // never onto itself
         return false;
     }
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = host::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
         error = errorForHostPath(errno, from);
         return false;
@@ -79,13 +79,13 @@ bool copyHostFile(const std::string& from, const std::string& to, bool failIfExi
     const int out = openShared(
         to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | (failIfExists ? O_EXCL : 0), false, error);
     if (out < 0) {
-        ::close(in);
+        host::close(in);
         return false;
     }
     char buffer[65536];
     bool ok = true;
     for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        const ssize_t n = host::read(in, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -101,9 +101,9 @@ bool copyHostFile(const std::string& from, const std::string& to, bool failIfExi
     if (!ok) {
         error = win32ErrorFromErrno(errno);
     }
-    ::fchmod(out, source.st_mode & 07777);
-    ::close(out);
-    ::close(in);
+    host::fchmod(out, source.st_mode & 07777);
+    host::close(out);
+    host::close(in);
     if (ok) {
         DWORD ignored = ERROR_SUCCESS;
         const DWORD stored = storedDosAttributes(from);
@@ -118,7 +118,7 @@ bool copyHostFile(const std::string& from, const std::string& to, bool failIfExi
 
 bool deleteHostFile(const std::string& path, DWORD& error) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
+    if (host::lstat(path.c_str(), &st) != 0) {
         error = errorForHostPath(errno, path);
         return false;
     }
@@ -130,7 +130,7 @@ bool deleteHostFile(const std::string& path, DWORD& error) {
         error = ERROR_SHARING_VIOLATION;
         return false;
     }
-    if (::unlink(path.c_str()) != 0) {
+    if (host::unlink(path.c_str()) != 0) {
         error = errorForHostPath(errno, path);
         return false;
     }
@@ -140,7 +140,7 @@ bool deleteHostFile(const std::string& path, DWORD& error) {
 
 bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, DWORD& error) {
     struct stat source {};
-    if (::lstat(from.c_str(), &source) != 0) {
+    if (host::lstat(from.c_str(), &source) != 0) {
         error = errorForHostPath(errno, from);
         return false;
     }
@@ -149,7 +149,7 @@ bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, D
         return false;
     }
     struct stat target {};
-    if (::lstat(to.c_str(), &target) == 0) {
+    if (host::lstat(to.c_str(), &target) == 0) {
         const bool same = target.st_dev == source.st_dev && target.st_ino == source.st_ino;
         if (!same) {
             if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
@@ -166,7 +166,7 @@ bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, D
             }
         }
     }
-    if (::rename(from.c_str(), to.c_str()) == 0) {
+    if (host::rename(from.c_str(), to.c_str()) == 0) {
         if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
             syncFolderOf(to);
         }
@@ -184,7 +184,7 @@ bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, D
     if (!copyHostFile(from, to, false, error)) {
         return false;
     }
-    ::unlink(from.c_str());
+    host::unlink(from.c_str());
     error = ERROR_SUCCESS;
     return true;
 }
@@ -221,7 +221,8 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
                      const std::string& backup, DWORD flags, DWORD& error) {
     struct stat old {};
     struct stat fresh {};
-    if (::stat(replaced.c_str(), &old) != 0 || ::stat(replacement.c_str(), &fresh) != 0) {
+    if (velmar::host::stat(replaced.c_str(), &old) != 0 ||
+        velmar::host::stat(replacement.c_str(), &fresh) != 0) {
         error = ERROR_FILE_NOT_FOUND;
         return false;
     }
@@ -233,42 +234,42 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
         return false;
     }
-    const int fd = ::open(replaced.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = velmar::host::open(replaced.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
         return false;
     }
     const bool busy = velmar::fs::isHeldExclusively(fd) || velmar::fs::isOpenElsewhere(fd);
-    ::close(fd);
+    velmar::host::close(fd);
     if (busy) {
         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
         return false;
     }
     // The replaced file's attributes go over to its successor.
     DWORD ignored = ERROR_SUCCESS;
-    ::chmod(replacement.c_str(), old.st_mode & 07777);
+    velmar::host::chmod(replacement.c_str(), old.st_mode & 07777);
     velmar::fs::setHostFileAttributes(replacement, velmar::fs::storedDosAttributes(replaced),
                                         ignored);
     if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
-        const int out = ::open(replacement.c_str(), O_RDONLY | O_CLOEXEC);
+        const int out = velmar::host::open(replacement.c_str(), O_RDONLY | O_CLOEXEC);
         if (out >= 0) {
-            ::fsync(out);
-            ::close(out);
+            velmar::host::fsync(out);
+            velmar::host::close(out);
         }
     }
     if (!backup.empty()) {
-        ::unlink(backup.c_str());
-        if (::link(replaced.c_str(), backup.c_str()) != 0) {
+        velmar::host::unlink(backup.c_str());
+        if (velmar::host::link(replaced.c_str(), backup.c_str()) != 0) {
             error = ERROR_UNABLE_TO_REMOVE_REPLACED;
             return false;
         }
     }
-    if (::rename(replacement.c_str(), replaced.c_str()) != 0) {
+    if (velmar::host::rename(replacement.c_str(), replaced.c_str()) != 0) {
         if (errno != EXDEV || !velmar::fs::copyHostFile(replacement, replaced, false, error)) {
             error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
             return false;
         }
-        ::unlink(replacement.c_str());
+        velmar::host::unlink(replacement.c_str());
     }
     if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
         velmar::fs::syncFolderOf(replaced);

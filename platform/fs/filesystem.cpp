@@ -1,5 +1,6 @@
 #include "platform/fs/fs.h"
 
+#include "platform/host/host.h"
 #include "platform/prefix/prefix.h"
 #include "platform/text/text.h"
 
@@ -7,7 +8,6 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace velmar::fs {
 
@@ -40,7 +40,9 @@ std::string parentOf(const std::string& path) {
 
 // Unlinks an entry; a folder made read-only does not keep its entries, as on Windows.
 int unlinkEntry(const std::string& path, bool folder) {
-    const auto once = [&] { return folder ? ::rmdir(path.c_str()) : ::unlink(path.c_str()); };
+    const auto once = [&] {
+        return folder ? host::rmdir(path.c_str()) : host::unlink(path.c_str());
+    };
     if (once() == 0) {
         return 0;
     }
@@ -49,8 +51,8 @@ int unlinkEntry(const std::string& path, bool folder) {
     }
     const std::string parent = parentOf(path);
     struct stat st {};
-    if (::stat(parent.c_str(), &st) != 0 || (st.st_mode & S_IWUSR) != 0 ||
-        ::chmod(parent.c_str(), st.st_mode | S_IWUSR) != 0) {
+    if (host::stat(parent.c_str(), &st) != 0 || (st.st_mode & S_IWUSR) != 0 ||
+        host::chmod(parent.c_str(), st.st_mode | S_IWUSR) != 0) {
         errno = EACCES;
         return -1;
     }
@@ -59,7 +61,7 @@ int unlinkEntry(const std::string& path, bool folder) {
 
 std::uintmax_t removeHostTree(const std::string& path, DWORD& error) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
+    if (host::lstat(path.c_str(), &st) != 0) {
         if (errno == ENOENT) {
             return 0;
         }
@@ -69,21 +71,21 @@ std::uintmax_t removeHostTree(const std::string& path, DWORD& error) {
     std::uintmax_t count = 0;
     if (S_ISDIR(st.st_mode)) {
         if ((st.st_mode & S_IWUSR) == 0) {
-            ::chmod(path.c_str(), st.st_mode | S_IWUSR | S_IXUSR | S_IRUSR);
+            host::chmod(path.c_str(), st.st_mode | S_IWUSR | S_IXUSR | S_IRUSR);
         }
-        DIR* dir = ::opendir(path.c_str());
+        DIR* dir = host::opendir(path.c_str());
         if (dir == nullptr) {
             error = win32ErrorFromErrno(errno);
             return static_cast<std::uintmax_t>(-1);
         }
         std::vector<std::string> names;
-        while (const dirent* entry = ::readdir(dir)) {
+        while (const dirent* entry = host::readdir(dir)) {
             const std::string_view name = entry->d_name;
             if (name != "." && name != "..") {
                 names.emplace_back(name);
             }
         }
-        ::closedir(dir);
+        host::closedir(dir);
         for (const std::string& name : names) {
             const std::uintmax_t n = removeHostTree(path + "/" + name, error);
             if (n == static_cast<std::uintmax_t>(-1)) {
@@ -109,7 +111,7 @@ FileKind status(std::wstring_view path, DWORD& error) {
         return isNotFound(error) ? FileKind::notFound : FileKind::none;
     }
     struct stat st {};
-    if (::stat(host.path.c_str(), &st) != 0) {
+    if (host::stat(host.path.c_str(), &st) != 0) {
         error = fs::errorForHostPath(errno, host.path);
         return isNotFound(error) ? FileKind::notFound : FileKind::none;
     }
@@ -148,7 +150,7 @@ bool remove(std::wstring_view path, DWORD& error) {
         return false;
     }
     struct stat st {};
-    if (::lstat(host.path.c_str(), &st) != 0) {
+    if (host::lstat(host.path.c_str(), &st) != 0) {
         error = errno == ENOENT ? ERROR_SUCCESS : win32ErrorFromErrno(errno);
         return false;
     }
@@ -168,12 +170,12 @@ bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& e
         return false;
     }
     struct stat s {};
-    if (::stat(source.path.c_str(), &s) != 0) {
+    if (host::stat(source.path.c_str(), &s) != 0) {
         error = fs::errorForHostPath(errno, source.path);
         return false;
     }
     struct stat t {};
-    const bool targetExists = ::stat(target.path.c_str(), &t) == 0;
+    const bool targetExists = host::stat(target.path.c_str(), &t) == 0;
     if (targetExists && t.st_dev == s.st_dev && t.st_ino == s.st_ino) {
         error = ERROR_FILE_EXISTS;
         return false;
@@ -197,21 +199,22 @@ bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& e
         error = ERROR_ALREADY_EXISTS;
         return false;
     }
-    if (!targetExists && ::mkdir(target.path.c_str(), s.st_mode & 07777) != 0) {
+    if (!targetExists && host::mkdir(target.path.c_str(), s.st_mode & 07777) != 0) {
         error = fs::errorForHostPath(errno, target.path);
         return false;
     }
-    DIR* dir = ::opendir(source.path.c_str());
+    DIR* dir = host::opendir(source.path.c_str());
     if (dir == nullptr) {
         error = win32ErrorFromErrno(errno);
         return false;
     }
     bool ok = true;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = host::readdir(dir)) {
         const std::string name = entry->d_name;
         const std::string path = source.path + "/" + name;
         struct stat e {};
-        if (name == "." || name == ".." || ::stat(path.c_str(), &e) != 0 || !S_ISREG(e.st_mode)) {
+        if (name == "." || name == ".." || host::stat(path.c_str(), &e) != 0 ||
+            !S_ISREG(e.st_mode)) {
             continue;
         }
         if (!fs::copyHostFile(path, target.path + "/" + name, true, error)) {
@@ -219,7 +222,7 @@ bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& e
             break;
         }
     }
-    ::closedir(dir);
+    host::closedir(dir);
     if (ok) {
         error = ERROR_SUCCESS;
     }
@@ -231,26 +234,26 @@ bool isEmptyDirectory(std::wstring_view path) {
     if (!host) {
         fail("is_empty", text::wideToUtf8(path), ENOENT);
     }
-    DIR* dir = ::opendir(host.path.c_str());
+    DIR* dir = host::opendir(host.path.c_str());
     if (dir == nullptr) {
         fail("directory iterator cannot open directory", host.path, errno);
     }
     bool empty = true;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = host::readdir(dir)) {
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..") {
             empty = false;
             break;
         }
     }
-    ::closedir(dir);
+    host::closedir(dir);
     return empty;
 }
 
 std::wstring tempDirectoryPath() {
     const std::string path = fs::tempFolderPath();
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if (host::stat(path.c_str(), &st) != 0) {
         fail("temp_directory_path", path, errno);
     }
     if (!S_ISDIR(st.st_mode)) {
@@ -269,12 +272,12 @@ DirectoryWalk::DirectoryWalk(std::wstring_view folder, bool recursive) : m_recur
 
 DirectoryWalk::~DirectoryWalk() {
     for (Level& level : m_levels) {
-        ::closedir(level.dir);
+        host::closedir(level.dir);
     }
 }
 
 void DirectoryWalk::push(const std::string& relative, const std::string& hostFolder) {
-    DIR* dir = ::opendir(hostFolder.c_str());
+    DIR* dir = host::opendir(hostFolder.c_str());
     if (dir == nullptr) {
         fail("directory iterator cannot open directory", hostFolder, errno);
     }
@@ -291,11 +294,11 @@ bool DirectoryWalk::next(Entry& entry) {
     while (!m_levels.empty()) {
         Level& level = m_levels.back();
         errno = 0;
-        const dirent* d = ::readdir(level.dir);
+        const dirent* d = host::readdir(level.dir);
         if (d == nullptr) {
             const int err = errno;
             const std::string hostFolder = level.host;
-            ::closedir(level.dir);
+            host::closedir(level.dir);
             m_levels.pop_back();
             if (err != 0) {
                 fail("directory iterator cannot advance", hostFolder, err);
@@ -317,11 +320,11 @@ bool DirectoryWalk::next(Entry& entry) {
         } else {
             const std::string hostPath = level.host + std::string(name);
             struct stat st {};
-            if (::stat(hostPath.c_str(), &st) == 0) {
+            if (host::stat(hostPath.c_str(), &st) == 0) {
                 entry.kind = kindOf(st.st_mode);
                 if (d->d_type == DT_UNKNOWN) {
                     struct stat ls {};
-                    entry.isLink = ::lstat(hostPath.c_str(), &ls) == 0 && S_ISLNK(ls.st_mode);
+                    entry.isLink = host::lstat(hostPath.c_str(), &ls) == 0 && S_ISLNK(ls.st_mode);
                 }
             } else if (errno == ENOENT) {
                 entry.kind = FileKind::notFound; // a dangling link

@@ -1,6 +1,7 @@
 #include "platform/fs/fs.h"
 
 #include "platform/fs/internal/wildcard.h"
+#include "platform/host/host.h"
 #include "platform/text/text.h"
 
 #include <cerrno>
@@ -15,7 +16,7 @@ FileFinder::~FileFinder() {
 
 void FileFinder::close() {
     if (m_dir != nullptr) {
-        ::closedir(m_dir);
+        host::closedir(m_dir);
         m_dir = nullptr;
     }
     m_single = false;
@@ -40,7 +41,7 @@ bool FileFinder::open(std::wstring_view pattern, DWORD& error) {
     m_statusRead = false;
     if (!wildcard) {
         struct stat st {};
-        if (::lstat(host.path.c_str(), &st) != 0) {
+        if (host::lstat(host.path.c_str(), &st) != 0) {
             error = errorForHostPath(errno, host.path);
             return false;
         }
@@ -51,7 +52,7 @@ bool FileFinder::open(std::wstring_view pattern, DWORD& error) {
         return true;
     }
     m_pattern = leaf;
-    m_dir = ::opendir(m_folder.empty() ? "." : m_folder.c_str());
+    m_dir = host::opendir(m_folder.empty() ? "." : m_folder.c_str());
     if (m_dir == nullptr) {
         error = errorForHostPath(errno, m_folder.empty() ? std::string(".") : m_folder);
         if (error == ERROR_FILE_NOT_FOUND) {
@@ -75,7 +76,7 @@ bool FileFinder::next() {
     if (m_dir == nullptr) {
         return false;
     }
-    while (const dirent* entry = ::readdir(m_dir)) {
+    while (const dirent* entry = host::readdir(m_dir)) {
         if (matchesWildcard(m_pattern, entry->d_name)) {
             m_name = entry->d_name;
             m_type = entry->d_type == DT_UNKNOWN ? 0 : entry->d_type;
@@ -96,7 +97,7 @@ bool FileFinder::loadStatus() {
         m_statusRead = true;
         struct stat st {};
         const std::string path = hostPath();
-        m_statusOk = ::stat(path.c_str(), &st) == 0 || ::lstat(path.c_str(), &st) == 0;
+        m_statusOk = host::stat(path.c_str(), &st) == 0 || host::lstat(path.c_str(), &st) == 0;
         if (m_statusOk) {
             m_size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
             m_mtime = st.st_mtime;

@@ -177,6 +177,10 @@ std::FILE* wfopen(const wchar_t* path, const wchar_t* mode);
 int fopen_s(std::FILE** file, const char* path, const char* mode);
 int wfopen_s(std::FILE** file, const wchar_t* path, const wchar_t* mode);
 
+// Writes the stream's buffer, then the file's data through to the disk, as fflush and the
+// runtime's _commit do together: 0, or -1 with errno set (EBADF for a stream not opened here).
+int commit(std::FILE* stream);
+
 // Deletes a file (not a folder, not a read-only file): 0, or -1 with errno set.
 int remove(const char* path);
 // Renames a file or folder; fails when the target exists: 0, or -1 with errno set.

@@ -1,6 +1,7 @@
 #include "platform/fs/fs.h"
 
 #include "platform/fs/internal/drive_table.h"
+#include "platform/host/host.h"
 #include "platform/text/text.h"
 
 #include <cerrno>
@@ -28,7 +29,7 @@ char asciiLower(char c) {
 
 bool exists(const std::string& path) {
     struct stat st {};
-    return ::lstat(path.empty() ? "." : path.c_str(), &st) == 0;
+    return host::lstat(path.empty() ? "." : path.c_str(), &st) == 0;
 }
 
 std::string joinHost(const std::string& folder, const std::string& name) {
@@ -40,18 +41,18 @@ std::string joinHost(const std::string& folder, const std::string& name) {
 
 // The name in folder that equals name without regard to case; "" when there is none.
 std::string findNoCase(const std::string& folder, const std::string& name) {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    DIR* dir = host::opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
         return "";
     }
     std::string found;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = host::readdir(dir)) {
         if (namesEqualNoCase(entry->d_name, name)) {
             found = entry->d_name;
             break;
         }
     }
-    ::closedir(dir);
+    host::closedir(dir);
     return found;
 }
 
@@ -192,8 +193,8 @@ DWORD errorForHostPath(int errnoValue, const std::string& hostPath) {
         const std::size_t slash = parent.rfind('/');
         parent = slash == std::string::npos ? "." : (slash == 0 ? "/" : parent.substr(0, slash));
         struct stat st {};
-        return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND
-                                                                       : ERROR_PATH_NOT_FOUND;
+        return host::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND
+                                                                           : ERROR_PATH_NOT_FOUND;
     }
     return errnoValue == ENOTDIR ? ERROR_PATH_NOT_FOUND : win32ErrorFromErrno(errnoValue);
 }

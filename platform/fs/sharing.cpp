@@ -2,6 +2,7 @@
 
 #include "platform/base/base.h"
 #include "platform/fs/fs.h"
+#include "platform/host/host.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -31,14 +33,14 @@ bool isNumber(const char* s) {
 }
 
 bool descriptorElsewhere(const struct stat& target, int ownFd) {
-    DIR* proc = ::opendir("/proc");
+    DIR* proc = host::opendir("/proc");
     if (proc == nullptr) {
         return false;
     }
     const long self = static_cast<long>(::getpid());
     bool found = false;
     while (!found) {
-        const dirent* process = ::readdir(proc);
+        const dirent* process = host::readdir(proc);
         if (process == nullptr) {
             break;
         }
@@ -47,12 +49,12 @@ bool descriptorElsewhere(const struct stat& target, int ownFd) {
         }
         const long pid = std::strtol(process->d_name, nullptr, 10);
         const std::string fdPath = std::string("/proc/") + process->d_name + "/fd";
-        DIR* fds = ::opendir(fdPath.c_str());
+        DIR* fds = host::opendir(fdPath.c_str());
         if (fds == nullptr) {
             continue; // another user's process, or gone
         }
         const int fdsFd = ::dirfd(fds);
-        while (const dirent* entry = ::readdir(fds)) {
+        while (const dirent* entry = host::readdir(fds)) {
             if (!isNumber(entry->d_name)) {
                 continue;
             }
@@ -61,28 +63,31 @@ bool descriptorElsewhere(const struct stat& target, int ownFd) {
                 continue;
             }
             struct stat st {};
-            if (::fstatat(fdsFd, entry->d_name, &st, 0) == 0 && st.st_dev == target.st_dev &&
+            if (host::fstatat(fdsFd, entry->d_name, &st, 0) == 0 && st.st_dev == target.st_dev &&
                 st.st_ino == target.st_ino) {
                 found = true;
                 break;
             }
         }
-        ::closedir(fds);
+        host::closedir(fds);
     }
-    ::closedir(proc);
+    host::closedir(proc);
     return found;
 }
 
 // /proc/locks lines: "1: FLOCK  ADVISORY  WRITE 1234 08:01:5678 0 EOF" (device in hex).
 bool lockElsewhere(const struct stat& target) {
-    FILE* locks = std::fopen("/proc/locks", "re");
-    if (locks == nullptr) {
+    std::string locks;
+    if (!host::readFile("/proc/locks", locks)) {
         return false;
     }
     const long self = static_cast<long>(::getpid());
-    bool found = false;
-    char line[512];
-    while (!found && std::fgets(line, sizeof line, locks) != nullptr) {
+    std::size_t start = 0;
+    while (start < locks.size()) {
+        std::size_t end = locks.find('\n', start);
+        end = end == std::string::npos ? locks.size() : end;
+        const std::string line = locks.substr(start, end - start);
+        start = end + 1;
         char kind[32] = {};
         char mode[32] = {};
         char access[32] = {};
@@ -90,47 +95,46 @@ bool lockElsewhere(const struct stat& target) {
         unsigned major = 0;
         unsigned minor = 0;
         unsigned long long inode = 0;
-        const char* text = std::strchr(line, ':');
-        if (text == nullptr || std::strstr(line, "->") != nullptr) {
+        const char* text = std::strchr(line.c_str(), ':');
+        if (text == nullptr || line.find("->") != std::string::npos) {
             continue; // waiters hold nothing
         }
         if (std::sscanf(text + 1, "%31s %31s %31s %ld %x:%x:%llu", kind, mode, access, &pid, &major,
                         &minor, &inode) == 7 &&
             pid != self && major == ::major(target.st_dev) && minor == ::minor(target.st_dev) &&
             inode == static_cast<unsigned long long>(target.st_ino)) {
-            found = true;
+            return true;
         }
     }
-    std::fclose(locks);
-    return found;
+    return false;
 }
 
 } // namespace
 
 bool isOpenElsewhere(int ownFd) {
     struct stat target {};
-    if (::fstat(ownFd, &target) != 0) {
+    if (host::fstat(ownFd, &target) != 0) {
         return false;
     }
     return descriptorElsewhere(target, ownFd) || lockElsewhere(target);
 }
 
 bool holdExclusive(int ownFd) {
-    return ::flock(ownFd, LOCK_EX | LOCK_NB) == 0;
+    return host::flock(ownFd, LOCK_EX | LOCK_NB) == 0;
 }
 
 bool isHeldExclusively(int fd) {
-    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+    if (host::flock(fd, LOCK_SH | LOCK_NB) != 0) {
         return errno == EWOULDBLOCK;
     }
-    ::flock(fd, LOCK_UN);
+    host::flock(fd, LOCK_UN);
     return false;
 }
 
 int openShared(const char* hostPath, int flags, bool exclusive, DWORD& error) {
     const bool writing = (flags & O_ACCMODE) != O_RDONLY;
     struct stat st {};
-    if (::stat(hostPath, &st) == 0) {
+    if (host::stat(hostPath, &st) == 0) {
         if (writing && (S_ISDIR(st.st_mode) || isReadOnlyMode(st.st_mode))) {
             error = ERROR_ACCESS_DENIED;
             return -1;
@@ -140,19 +144,19 @@ int openShared(const char* hostPath, int flags, bool exclusive, DWORD& error) {
             return -1;
         }
     }
-    const int fd = ::open(hostPath, (flags & ~O_TRUNC) | O_CLOEXEC, 0666);
+    const int fd = host::open(hostPath, (flags & ~O_TRUNC) | O_CLOEXEC, 0666);
     if (fd < 0) {
         error = errorForHostPath(errno, hostPath);
         return -1;
     }
     if (isHeldExclusively(fd) || (exclusive && (isOpenElsewhere(fd) || !holdExclusive(fd)))) {
-        ::close(fd);
+        host::close(fd);
         error = ERROR_SHARING_VIOLATION;
         return -1;
     }
-    if ((flags & O_TRUNC) != 0 && writing && ::ftruncate(fd, 0) != 0) {
+    if ((flags & O_TRUNC) != 0 && writing && host::ftruncate(fd, 0) != 0) {
         error = win32ErrorFromErrno(errno);
-        ::close(fd);
+        host::close(fd);
         return -1;
     }
     error = ERROR_SUCCESS;

@@ -1,6 +1,7 @@
 #include "platform/prefix/prefix.h"
 
 #include "platform/base/base.h"
+#include "platform/host/host.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -39,7 +40,7 @@ std::string driveCPath() {
 
 bool makeHostDirectories(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
+    if (host::stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) {
             return true;
         }
@@ -50,8 +51,8 @@ bool makeHostDirectories(const std::string& path) {
     if (slash != std::string::npos && slash > 0 && !makeHostDirectories(path.substr(0, slash))) {
         return false;
     }
-    if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) {
-        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (host::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) {
+        return host::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
     return false;
 }

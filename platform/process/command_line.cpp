@@ -1,17 +1,17 @@
 // The process's command line as Windows hands it to a program.
 #include "platform/process/process.h"
+
+#include "platform/host/host.h"
 #include "platform/text/text.h"
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
 
 std::vector<std::string> processArguments() {
-    std::ifstream in("/proc/self/cmdline", std::ios::binary);
-    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string raw;
+    velmar::host::readFile("/proc/self/cmdline", raw);
     std::vector<std::string> args;
     std::string current;
     for (char c : raw) {

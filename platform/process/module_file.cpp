@@ -1,4 +1,5 @@
 #include "platform/base/base.h"
+#include "platform/host/host.h"
 #include "platform/process/process.h"
 #include "platform/text/text.h"
 
@@ -6,14 +7,13 @@
 #include <dlfcn.h>
 #include <link.h>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 std::string executablePath() {
     std::string path(256, '\0');
     for (;;) {
-        const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+        const ssize_t n = velmar::host::readlink("/proc/self/exe", path.data(), path.size());
         if (n < 0) {
             return "";
         }

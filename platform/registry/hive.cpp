@@ -1,5 +1,6 @@
 #include "platform/registry/internal/hive.h"
 
+#include "platform/host/host.h"
 #include "platform/prefix/prefix.h"
 #include "platform/text/text.h"
 
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sched.h>
 #include <thread>
 #include <unistd.h>
@@ -288,6 +290,15 @@ DWORD Hive::openDatabase() {
         const DWORD code = win32ErrorFromErrno(errno);
         return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
     }
+    // Made here rather than by SQLite, so that a hive that cannot be created or opened gives
+    // the host's reason (a full disk, no permission) instead of "cannot open". Read-only, as
+    // SQLite too opens a hive it may not write for reading; 0644 is SQLite's own mode.
+    const int fd = host::open(m_file.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        const DWORD code = win32ErrorFromErrno(errno);
+        return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
+    }
+    host::close(fd);
     int rc = sqlite3_open_v2(m_file.c_str(), &m_db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                              nullptr);

@@ -1,4 +1,5 @@
 #include "platform/base/base.h"
+#include "platform/host/host.h"
 #include "platform/prefix/prefix.h"
 #include "platform/shell/shell.h"
 #include "platform/text/text.h"
@@ -41,7 +42,7 @@ std::string hostFolderOf(int csidl) {
 
 bool isFolder(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return velmar::host::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 } // namespace
