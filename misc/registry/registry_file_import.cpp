@@ -261,11 +261,13 @@ void Importer::keyLine(std::string_view line) {
         Key root;
         // A hive itself is never deleted.
         if (!key.path.empty() && root.open(key.hive, "", KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-            root.deleteTree(key.path);
+            // Deleting a key that is not there is no failure of the import.
+            static_cast<void>(root.deleteTree(key.path));
         }
         return;
     }
-    m_key.create(key.hive, key.path, KEY_ALL_ACCESS);
+    // A key that cannot be made leaves m_key closed, so that its values are skipped.
+    static_cast<void>(m_key.create(key.hive, key.path, KEY_ALL_ACCESS));
 }
 
 void Importer::beginHives(std::string_view text) {
@@ -319,7 +321,8 @@ void Importer::valueLine(std::string_view line, LineReader& lines) {
         return;
     }
     if (data == "-") {
-        m_key.deleteValue(name);
+        // As regedit does, a value that is not there is not missed.
+        static_cast<void>(m_key.deleteValue(name));
         return;
     }
     if (data.substr(0, 6) == "dword:") {

@@ -91,7 +91,7 @@ std::string foldName(std::string_view name);
 // The hive's name as the registry tools write it ("HKEY_CURRENT_USER"), or empty.
 std::string hiveName(HKEY hive);
 // The hive of a full or short name ("HKEY_LOCAL_MACHINE", "HKLM"; any case), or nullptr.
-HKEY hiveFromName(std::string_view name);
+[[nodiscard]] HKEY hiveFromName(std::string_view name);
 // The host file of a hive's database: <prefix>/registry/<hive name>.db.
 std::string hiveFilePath(HKEY hive);
 
@@ -121,14 +121,15 @@ public:
 
     // Opens path below parent (a predefined hive or an open key) with the access rights and view
     // flag. An empty path opens the parent itself again. On failure the key is left as it was.
-    DWORD open(HKEY parent, std::string_view path, REGSAM access);
-    DWORD open(const Key& parent, std::string_view path, REGSAM access);
+    [[nodiscard]] DWORD open(HKEY parent, std::string_view path, REGSAM access);
+    [[nodiscard]] DWORD open(const Key& parent, std::string_view path, REGSAM access);
     // Opens or creates path below parent, creating every missing key on it. disposition, when
     // given, receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY. On failure the key is
     // left as it was and nothing is created.
-    DWORD create(HKEY parent, std::string_view path, REGSAM access, DWORD* disposition = nullptr);
-    DWORD create(const Key& parent, std::string_view path, REGSAM access,
-                 DWORD* disposition = nullptr);
+    [[nodiscard]] DWORD create(HKEY parent, std::string_view path, REGSAM access,
+                               DWORD* disposition = nullptr);
+    [[nodiscard]] DWORD create(const Key& parent, std::string_view path, REGSAM access,
+                               DWORD* disposition = nullptr);
     void close();
 
     bool isOpen() const { return m_hive != nullptr; }
@@ -138,30 +139,31 @@ public:
     // RegQueryValueEx's contract: data may be null to learn the size; a size smaller than
     // the data fails with ERROR_MORE_DATA and stores the needed size. type and size, when
     // given, are set on success and on ERROR_MORE_DATA; data is untouched on failure.
-    DWORD queryValue(std::string_view name, DWORD* type, void* data, DWORD* size) const;
+    [[nodiscard]] DWORD queryValue(std::string_view name, DWORD* type, void* data,
+                                   DWORD* size) const;
     // The whole value; out is unchanged on failure.
-    DWORD queryValue(std::string_view name, Value& out) const;
-    DWORD setValue(std::string_view name, DWORD type, const void* data, DWORD size);
-    DWORD deleteValue(std::string_view name);
+    [[nodiscard]] DWORD queryValue(std::string_view name, Value& out) const;
+    [[nodiscard]] DWORD setValue(std::string_view name, DWORD type, const void* data, DWORD size);
+    [[nodiscard]] DWORD deleteValue(std::string_view name);
 
     // Subkey index of the sorted order; ERROR_NO_MORE_ITEMS past the end. name is unchanged
     // on failure.
-    DWORD enumKey(DWORD index, std::string& name) const;
+    [[nodiscard]] DWORD enumKey(DWORD index, std::string& name) const;
     // Value index of the creation order; ERROR_NO_MORE_ITEMS past the end. name and value are
     // unchanged on failure.
-    DWORD enumValue(DWORD index, std::string& name, Value* value = nullptr) const;
+    [[nodiscard]] DWORD enumValue(DWORD index, std::string& name, Value* value = nullptr) const;
     // Counts and longest names and data of the key; info is unchanged on failure.
-    DWORD queryInfo(KeyInfo& info) const;
+    [[nodiscard]] DWORD queryInfo(KeyInfo& info) const;
 
     // Deletes the subkey (the key itself when empty) when it has no subkeys; a key with
     // subkeys gives ERROR_ACCESS_DENIED. view selects the registry view of the subkey.
-    DWORD deleteKey(std::string_view subkey, REGSAM view = 0);
+    [[nodiscard]] DWORD deleteKey(std::string_view subkey, REGSAM view = 0);
     // Deletes the subkey with everything below it. An empty subkey empties this key: its
     // values and subkeys go, the key stays.
-    DWORD deleteTree(std::string_view subkey);
+    [[nodiscard]] DWORD deleteTree(std::string_view subkey);
     // Copies the values and subkeys of subkey (this key when empty), recursively, into
     // destination, which may be in another hive. Values of the same name are replaced.
-    DWORD copyTree(std::string_view subkey, const Key& destination) const;
+    [[nodiscard]] DWORD copyTree(std::string_view subkey, const Key& destination) const;
 
 private:
     friend class Transaction;
@@ -200,8 +202,8 @@ public:
     ~Transaction();
 
     // ERROR_SUCCESS when the scope began; otherwise its changes fail with this code.
-    DWORD status() const { return m_status; }
-    DWORD commit();
+    [[nodiscard]] DWORD status() const { return m_status; }
+    [[nodiscard]] DWORD commit();
 
 private:
     std::shared_ptr<Hive> m_hive;

@@ -2,8 +2,8 @@
 // layout, on the real store of a private prefix and real files.
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
-#include "tests/support/scoped_env.h"
 #include "tests/registry_file/tree_dump.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -143,7 +143,7 @@ TEST(ImportRegistryFile, ReadsEachLineForm) {
         SCOPED_TRACE(c.label);
         Key root;
         ASSERT_EQ(root.open(HKEY_CURRENT_USER, "", KEY_ALL_ACCESS), ERROR_SUCCESS);
-        root.deleteTree(kKey);
+        static_cast<void>(root.deleteTree(kKey)); // absent before the first case
         const std::string file = prefix.path() + "/lines.reg";
         writeFileBytes(file, std::string(c.header) + "\r\n\r\n[HKEY_CURRENT_USER\\" + kKey +
                                  "]\r\n" + c.lines);
@@ -316,20 +316,22 @@ TEST(ExportRegistryKey, WritesTheLayout) {
     Key key;
     ASSERT_EQ(key.create(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS), ERROR_SUCCESS);
     const std::string path = "C:\\Data\\x";
-    key.setValue("path", REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1));
+    ASSERT_EQ(key.setValue("path", REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1)),
+              ERROR_SUCCESS);
     const DWORD ten = 10;
-    key.setValue("ten", REG_DWORD, &ten, sizeof ten);
+    ASSERT_EQ(key.setValue("ten", REG_DWORD, &ten, sizeof ten), ERROR_SUCCESS);
     std::string bytes;
     for (int i = 0; i < 47; ++i) {
         bytes += static_cast<char>(i);
     }
-    key.setValue("blob", REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
-    key.setValue("none", REG_BINARY, "", 0);
-    key.setValue("q", REG_SZ, "say \"hi\"", 9);
+    ASSERT_EQ(key.setValue("blob", REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+    ASSERT_EQ(key.setValue("none", REG_BINARY, "", 0), ERROR_SUCCESS);
+    ASSERT_EQ(key.setValue("q", REG_SZ, "say \"hi\"", 9), ERROR_SUCCESS);
     for (const char* sub : {"b\\one", "a", "c"}) {
         Key subkey;
         ASSERT_EQ(subkey.create(key, sub, KEY_ALL_ACCESS), ERROR_SUCCESS);
-        subkey.setValue("", REG_SZ, "d", 2);
+        ASSERT_EQ(subkey.setValue("", REG_SZ, "d", 2), ERROR_SUCCESS);
     }
     const std::string file = prefix.path() + "/made/here/out.reg";
     ASSERT_TRUE(exportRegistryKey(HKEY_CURRENT_USER, kKey, file.c_str()));
