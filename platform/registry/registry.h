@@ -15,10 +15,13 @@
 #include "platform/base/errors.h"
 #include "platform/base/types.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 using HKEY = struct HKEY__*;
 using PHKEY = HKEY*;
@@ -100,6 +103,12 @@ struct Value {
     std::string data;
 };
 
+// One value of a key with its name, as a walk over the key's values yields it.
+struct NamedValue {
+    std::string name;
+    Value value;
+};
+
 struct KeyInfo {
     DWORD subkeys = 0;
     DWORD maxSubkeyLength = 0; // characters, without terminator
@@ -152,6 +161,13 @@ public:
     // Value index of the creation order; ERROR_NO_MORE_ITEMS past the end. name and value are
     // unchanged on failure.
     [[nodiscard]] DWORD enumValue(DWORD index, std::string& name, Value* value = nullptr) const;
+    // Walks for range-for over the subkey names in the sorted order and over the values in
+    // creation order, one enumeration step per item (see Range).
+    template <typename Item>
+    class Range;
+    [[nodiscard]] Range<std::string> subkeys() const;
+    [[nodiscard]] Range<NamedValue> values() const;
+
     // Counts and longest names and data of the key; info is unchanged on failure.
     [[nodiscard]] DWORD queryInfo(KeyInfo& info) const;
 
@@ -188,6 +204,90 @@ private:
     mutable EnumCursor m_keyCursor;
     mutable EnumCursor m_valueCursor;
 };
+
+// One walk over a key's subkeys or values. It ends after the last item or at the first failure,
+// and error() then tells which: ERROR_SUCCESS, or the code (ERROR_KEY_DELETED, ...). A change to
+// the key during the walk does not end it; the walk goes on at the next index, as a
+// RegEnumKeyEx loop does, so an item may be skipped or seen twice. The key must outlive it.
+//
+// Example:
+//   auto subkeys = key.subkeys();
+//   for (const std::string& name : subkeys) { ... }
+//   if (subkeys.error() != ERROR_SUCCESS) { ... }
+template <typename Item>
+class Key::Range {
+public:
+    class iterator {
+    public:
+        using iterator_concept = std::input_iterator_tag;
+        using value_type = Item;
+        using difference_type = std::ptrdiff_t;
+
+        iterator() = default;
+        // The current item; the next step overwrites it, so it may be moved from.
+        Item& operator*() const { return m_range->m_item; }
+        Item* operator->() const { return &m_range->m_item; }
+        iterator& operator++() {
+            m_range->step();
+            return *this;
+        }
+        void operator++(int) { m_range->step(); }
+        bool operator==(std::default_sentinel_t) const { return m_range->m_done; }
+
+    private:
+        friend class Range;
+        explicit iterator(Range* range) : m_range(range) {}
+        Range* m_range = nullptr;
+    };
+
+    // The iterators point into the range, which therefore stays where it was made.
+    Range(const Range&) = delete;
+    Range& operator=(const Range&) = delete;
+
+    // Starts the walk again from the first item.
+    iterator begin() {
+        m_index = 0;
+        m_done = false;
+        m_error = ERROR_SUCCESS;
+        step();
+        return iterator(this);
+    }
+    std::default_sentinel_t end() const { return {}; }
+    [[nodiscard]] DWORD error() const { return m_error; }
+
+private:
+    friend class Key;
+    explicit Range(const Key& key) : m_key(key) {}
+
+    void step() {
+        DWORD code;
+        if constexpr (std::is_same_v<Item, NamedValue>) {
+            code = m_key.enumValue(m_index, m_item.name, &m_item.value);
+        } else {
+            code = m_key.enumKey(m_index, m_item);
+        }
+        if (code == ERROR_SUCCESS) {
+            ++m_index;
+            return;
+        }
+        m_done = true;
+        m_error = code == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : code;
+    }
+
+    const Key& m_key;
+    DWORD m_index = 0;
+    Item m_item{};
+    DWORD m_error = ERROR_SUCCESS;
+    bool m_done = true;
+};
+
+inline Key::Range<std::string> Key::subkeys() const {
+    return Range<std::string>(*this);
+}
+
+inline Key::Range<NamedValue> Key::values() const {
+    return Range<NamedValue>(*this);
+}
 
 // Groups the changes of one hive into one commit: everything done through keys of the hive
 // on this thread until commit() is all there or not there. Other threads of the process wait
