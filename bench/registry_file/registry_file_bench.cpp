@@ -18,7 +18,6 @@
 
 using velmar::registry::Key;
 using velmar::registry::Transaction;
-using velmar::registry::Value;
 
 namespace {
 
@@ -146,14 +145,11 @@ void BM_StoreEnumerateAndRead(benchmark::State& state) {
     timedRuns(state, "store enumerate", false, [] {
         Key tree;
         require(tree.open(HKEY_CURRENT_USER, kTree, KEY_READ), "Opening the tree");
-        std::string subkey;
-        std::string name;
-        Value value;
         std::size_t bytes = 0;
-        for (DWORD k = 0; tree.enumKey(k, subkey) == ERROR_SUCCESS; ++k) {
+        for (const std::string& subkey : tree.subkeys()) {
             Key key;
             require(key.open(tree, subkey, KEY_READ), "Opening a subkey");
-            for (DWORD v = 0; key.enumValue(v, name, &value) == ERROR_SUCCESS; ++v) {
+            for (const auto& [name, value] : key.values()) {
                 bytes += name.size() + value.data.size();
             }
         }

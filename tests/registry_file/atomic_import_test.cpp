@@ -50,8 +50,7 @@ int countValues(HKEY hive, const std::string& path) {
         return 0;
     }
     int count = 0;
-    std::string name;
-    for (DWORD i = 0; atomic.enumKey(i, name) == ERROR_SUCCESS; ++i) {
+    for (const std::string& name : atomic.subkeys()) {
         Key key;
         velmar::registry::KeyInfo info;
         if (key.open(atomic, name, KEY_READ) == ERROR_SUCCESS &&

@@ -289,9 +289,8 @@ TEST(ImportRegistryFile, BadInputNeverWritesElsewhere) {
     // Everything the garbage made lies below the imported key.
     Key root;
     ASSERT_EQ(root.open(HKEY_CURRENT_USER, "", KEY_READ), ERROR_SUCCESS);
-    std::string name;
     std::vector<std::string> top;
-    for (DWORD i = 0; root.enumKey(i, name) == ERROR_SUCCESS; ++i) {
+    for (const std::string& name : root.subkeys()) {
         top.push_back(name);
     }
     EXPECT_EQ(top, std::vector<std::string>{"Software"});
