@@ -69,7 +69,10 @@ void fillHive() {
     for (int i = 0; i < kValues; ++i) {
         writeUserSetting(kSection, valueName(i).c_str(), i);
     }
-    transaction.commit();
+    if (transaction.commit() != ERROR_SUCCESS) {
+        std::fprintf(stderr, "The settings could not be stored.\n");
+        std::exit(1);
+    }
 }
 
 struct PlainTable {

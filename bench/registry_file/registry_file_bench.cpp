@@ -18,7 +18,6 @@
 
 using velmar::registry::Key;
 using velmar::registry::Transaction;
-using velmar::registry::Value;
 
 namespace {
 
@@ -74,10 +73,19 @@ const std::vector<TreeValue>& subkeyValues() {
     return values;
 }
 
+// The measurements mean nothing once the tree cannot be built or read.
+void require(DWORD code, const char* what) {
+    if (code != ERROR_SUCCESS) {
+        std::fprintf(stderr, "%s failed with %u.\n", what, static_cast<unsigned>(code));
+        std::exit(1);
+    }
+}
+
 void deleteTree() {
     Key root;
     if (root.open(HKEY_CURRENT_USER, "", KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-        root.deleteTree(kTree);
+        // The first run finds no tree to delete.
+        static_cast<void>(root.deleteTree(kTree));
     }
 }
 
@@ -85,16 +93,17 @@ void deleteTree() {
 void insertTree() {
     Transaction transaction(HKEY_CURRENT_USER);
     Key tree;
-    tree.create(HKEY_CURRENT_USER, kTree, KEY_ALL_ACCESS);
+    require(tree.create(HKEY_CURRENT_USER, kTree, KEY_ALL_ACCESS), "Creating the tree");
     for (int k = 0; k < kSubkeys; ++k) {
         Key key;
-        key.create(tree, subkeyName(k), KEY_ALL_ACCESS);
+        require(key.create(tree, subkeyName(k), KEY_ALL_ACCESS), "Creating a subkey");
         for (const TreeValue& value : subkeyValues()) {
-            key.setValue(value.name, value.type, value.data.data(),
-                         static_cast<DWORD>(value.data.size()));
+            require(key.setValue(value.name, value.type, value.data.data(),
+                                 static_cast<DWORD>(value.data.size())),
+                    "Setting a value");
         }
     }
-    transaction.commit();
+    require(transaction.commit(), "Committing the tree");
 }
 
 double cpuSeconds() {
@@ -135,15 +144,12 @@ void timedRuns(benchmark::State& state, const std::string& name, bool freshTree,
 void BM_StoreEnumerateAndRead(benchmark::State& state) {
     timedRuns(state, "store enumerate", false, [] {
         Key tree;
-        tree.open(HKEY_CURRENT_USER, kTree, KEY_READ);
-        std::string subkey;
-        std::string name;
-        Value value;
+        require(tree.open(HKEY_CURRENT_USER, kTree, KEY_READ), "Opening the tree");
         std::size_t bytes = 0;
-        for (DWORD k = 0; tree.enumKey(k, subkey) == ERROR_SUCCESS; ++k) {
+        for (const std::string& subkey : tree.subkeys()) {
             Key key;
-            key.open(tree, subkey, KEY_READ);
-            for (DWORD v = 0; key.enumValue(v, name, &value) == ERROR_SUCCESS; ++v) {
+            require(key.open(tree, subkey, KEY_READ), "Opening a subkey");
+            for (const auto& [name, value] : key.values()) {
                 bytes += name.size() + value.data.size();
             }
         }

@@ -11,10 +11,10 @@ namespace {
 bool spelledName(const std::string& path, std::string& name) {
     velmar::fs::FileFinder finder;
     DWORD error = ERROR_SUCCESS;
-    if (!finder.open(velmar::files::wide(path), error)) {
+    if (!finder.open(toWide(path), error)) {
         return false;
     }
-    name = velmar::text::utf8ToAnsi(finder.name());
+    name = velmar::files::fromHostName<char>(finder.name());
     return true;
 }
 

@@ -8,7 +8,7 @@
 
 #include <exception>
 
-using velmar::files::wide;
+using velmar::files::safe;
 
 namespace {
 
@@ -32,7 +32,7 @@ bool removeEntries(const std::wstring& folder) {
         }
         for (const std::string& name : names) {
             std::wstring path = folder;
-            velmar::paths::appendPath<wchar_t>(path, velmar::text::utf8ToWide(name));
+            velmar::paths::appendPath<wchar_t>(path, velmar::files::fromHostName<wchar_t>(name));
             DWORD error = ERROR_SUCCESS;
             if (velmar::fs::removeAll(path, error) == static_cast<std::uintmax_t>(-1)) {
                 return false;
@@ -62,57 +62,57 @@ bool copyEntry(std::wstring_view from, std::wstring_view to, bool failIfExists) 
 } // namespace
 
 bool createDirectories(const char* path) {
-    return createChain(wide(path));
+    return createChain(toWide(std::string(safe(path))));
 }
 bool createDirectories(const wchar_t* path) {
-    return createChain(velmar::files::safe(path));
+    return createChain(safe(path));
 }
 bool createDirectories(const std::string& path) {
-    return createChain(wide(path));
+    return createChain(toWide(path));
 }
 bool createDirectories(const std::wstring& path) {
     return createChain(path);
 }
 
 void removeTree(const char* path) {
-    removeAll(wide(path));
+    removeAll(toWide(std::string(safe(path))));
 }
 void removeTree(const wchar_t* path) {
-    removeAll(velmar::files::safe(path));
+    removeAll(safe(path));
 }
 std::uintmax_t removeTree(const std::string& path) {
-    return removeAll(wide(path));
+    return removeAll(toWide(path));
 }
 std::uintmax_t removeTree(const std::wstring& path) {
     return removeAll(path);
 }
 
 void emptyFolder(const char* path) {
-    removeEntries(wide(path));
+    removeEntries(toWide(std::string(safe(path))));
 }
 bool emptyFolder(const std::string& path) {
-    return removeEntries(wide(path));
+    return removeEntries(toWide(path));
 }
 bool emptyFolder(const std::wstring& path) {
     return removeEntries(path);
 }
 
 bool removePath(const std::string& path) {
-    return removeOne(wide(path));
+    return removeOne(toWide(path));
 }
 bool removePath(const std::wstring& path) {
     return removeOne(path);
 }
 
 bool renamePath(const std::string& from, const std::string& to) {
-    return moveEntry(wide(from), wide(to));
+    return moveEntry(toWide(from), toWide(to));
 }
 bool renamePath(const std::wstring& from, const std::wstring& to) {
     return moveEntry(from, to);
 }
 
 bool copyFile(const std::string& from, const std::string& to, bool failIfExists) {
-    return copyEntry(wide(from), wide(to), failIfExists);
+    return copyEntry(toWide(from), toWide(to), failIfExists);
 }
 bool copyFile(const std::wstring& from, const std::wstring& to, bool failIfExists) {
     return copyEntry(from, to, failIfExists);

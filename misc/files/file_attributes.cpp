@@ -35,7 +35,7 @@ bool setStatusBit(const char* path, BYTE bit, bool on) {
 } // namespace
 
 bool setReadOnly(const std::string& path, bool readOnly) {
-    return setReadOnlyBit(velmar::files::wide(path), readOnly);
+    return setReadOnlyBit(toWide(path), readOnly);
 }
 bool setReadOnly(const std::wstring& path, bool readOnly) {
     return setReadOnlyBit(path, readOnly);

@@ -6,7 +6,7 @@
 #include "platform/framework/framework.h"
 #include "platform/fs/fs.h"
 
-using velmar::files::wide;
+using velmar::files::safe;
 using velmar::fs::FileKind;
 
 namespace {
@@ -46,13 +46,13 @@ bool writable(const std::wstring& path) {
 } // namespace
 
 bool fileExists(const char* path) {
-    return exists(wide(path));
+    return exists(toWide(std::string(safe(path))));
 }
 bool fileExists(const wchar_t* path) {
-    return exists(velmar::files::safe(path));
+    return exists(safe(path));
 }
 bool fileExists(const std::string& path) {
-    return exists(wide(path));
+    return exists(toWide(path));
 }
 bool fileExists(const std::wstring& path) {
     return exists(path);
@@ -61,11 +61,11 @@ bool fileExists(const std::wstring& path) {
 bool isDirectory(const char* path) {
     velmar::fs::FileFinder finder;
     DWORD error = ERROR_SUCCESS;
-    return finder.open(wide(path), error) && finder.isDirectory();
+    return finder.open(toWide(std::string(safe(path))), error) && finder.isDirectory();
 }
 
 bool isEmptyFolder(const std::string& path) {
-    return folderIsEmpty(wide(path));
+    return folderIsEmpty(toWide(path));
 }
 bool isEmptyFolder(const std::wstring& path) {
     return folderIsEmpty(path);
@@ -86,7 +86,7 @@ bool canOpenForReading(const char* path) {
 // The wide form works on the wide text itself, so that names 1252 cannot carry are tested
 // for what they are rather than as "?".
 bool canWriteFile(const std::string& path) {
-    return writable(wide(path));
+    return writable(toWide(path));
 }
 bool canWriteFile(const std::wstring& path) {
     return writable(path);

@@ -16,24 +16,6 @@ using velmar::fs::FileKind;
 
 namespace {
 
-template <typename Ch>
-std::basic_string<Ch> fromUtf8(std::string_view text) {
-    if constexpr (sizeof(Ch) == 1) {
-        return velmar::text::utf8ToAnsi(text);
-    } else {
-        return velmar::text::utf8ToWide(text);
-    }
-}
-
-template <typename Ch>
-std::wstring toWide(const std::basic_string<Ch>& text) {
-    if constexpr (sizeof(Ch) == 1) {
-        return velmar::files::wide(text);
-    } else {
-        return text;
-    }
-}
-
 // A name matcher for listFiles and listFolders: the ECMAScript expression with case ignored,
 // matched against the whole name. The common shape ".*<literal>" (".*\\.tif") is answered by
 // comparing the name's end, which gives the same answer as the expression when the regular
@@ -115,14 +97,20 @@ template <typename Ch>
 void collect(std::vector<std::basic_string<Ch>>& list, const std::basic_string<Ch>& folder,
              const std::basic_string<Ch>& pattern, bool recursive, FileKind wanted) {
     const NameMatcher<Ch> matcher(pattern);
-    velmar::fs::DirectoryWalk walk(toWide(folder), recursive);
+    std::wstring wideFolder;
+    if constexpr (sizeof(Ch) == 1) {
+        wideFolder = toWide(folder);
+    } else {
+        wideFolder = folder;
+    }
+    velmar::fs::DirectoryWalk walk(wideFolder, recursive);
     for (velmar::fs::DirectoryWalk::Entry entry; walk.next(entry);) {
         if (entry.kind != wanted) {
             continue;
         }
-        if (matcher.matches(fromUtf8<Ch>(entry.name()))) {
+        if (matcher.matches(velmar::files::fromHostName<Ch>(entry.name()))) {
             std::basic_string<Ch> path = folder;
-            velmar::paths::appendPath<Ch>(path, fromUtf8<Ch>(entry.relative));
+            velmar::paths::appendPath<Ch>(path, velmar::files::fromHostName<Ch>(entry.relative));
             list.push_back(std::move(path));
         }
     }

@@ -4,8 +4,6 @@
 #include "misc/files/text_forms.h"
 #include "misc/text/text.h"
 
-#include "platform/text/text.h"
-
 using velmar::files::safe;
 
 namespace {
@@ -43,5 +41,5 @@ std::string formatByteSizeS(ULONGLONG count) {
 }
 
 std::wstring formatByteSizeW(ULONGLONG count) {
-    return velmar::text::ansiToWide(formatByteSizeS(count));
+    return toWide(formatByteSizeS(count));
 }

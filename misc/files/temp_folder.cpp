@@ -5,7 +5,7 @@
 #include "platform/fs/fs.h"
 
 std::string tempFolder() {
-    return velmar::files::narrow(velmar::fs::tempDirectoryPath());
+    return toNarrow(velmar::fs::tempDirectoryPath());
 }
 std::wstring tempFolderW() {
     return velmar::fs::tempDirectoryPath();

@@ -1,10 +1,12 @@
-// Conversions between the narrow (Windows-1252) and wide forms of the file operations.
-// Internal to misc/files. 1252 converts to wide text and back without loss, so the file
-// operations have one implementation on wide text and the narrow forms convert around it
-// (a path ends at its first zero character, as the system's calls take it).
+// The text forms of the file operations, internal to misc/files. 1252 converts to wide text
+// and back without loss, so the file operations have one implementation on wide text and the
+// narrow forms convert around it with toWide and toNarrow (a path ends at its first zero
+// character, as the system's calls take it).
 #pragma once
 
 #include "misc/text/text.h"
+
+#include "platform/text/text.h"
 
 #include <string>
 #include <string_view>
@@ -25,15 +27,15 @@ inline std::wstring_view safe(const std::wstring& text) {
     return text;
 }
 
-// Through the ANSI code page, with the library's own conversions.
-inline std::wstring wide(const std::string& ansi) {
-    return toWide(ansi);
-}
-inline std::wstring wide(const char* ansi) {
-    return toWide(std::string(safe(ansi)));
-}
-inline std::string narrow(const std::wstring& text) {
-    return toNarrow(text);
+// Names and relative paths the host reports (directory entries) are UTF-8; this gives them in
+// the library's narrow (1252) or wide text.
+template <typename Ch>
+std::basic_string<Ch> fromHostName(std::string_view utf8) {
+    if constexpr (sizeof(Ch) == 1) {
+        return velmar::text::utf8ToAnsi(utf8);
+    } else {
+        return velmar::text::utf8ToWide(utf8);
+    }
 }
 
 } // namespace velmar::files

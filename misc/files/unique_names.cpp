@@ -4,8 +4,7 @@
 #include "misc/files/text_forms.h"
 #include "misc/text/text.h"
 
-using velmar::files::narrow;
-using velmar::files::wide;
+using velmar::files::safe;
 
 namespace {
 
@@ -50,31 +49,32 @@ std::wstring inTempSub(const std::wstring& name, const std::wstring& subFolder,
 } // namespace
 
 CString uniqueTempFileName(const char* name, bool acceptWritable) {
-    return CString(narrow(inTemp(wide(name), acceptWritable)));
+    return CString(toNarrow(inTemp(toWide(std::string(safe(name))), acceptWritable)));
 }
 CStringW uniqueTempFileName(const wchar_t* name, bool acceptWritable) {
-    return CStringW(inTemp(std::wstring(velmar::files::safe(name)), acceptWritable));
+    return CStringW(inTemp(std::wstring(safe(name)), acceptWritable));
 }
 std::string uniqueTempFileName(const std::string& name, bool acceptWritable) {
-    return narrow(inTemp(wide(name), acceptWritable));
+    return toNarrow(inTemp(toWide(name), acceptWritable));
 }
 std::string uniqueTempFileNameSC(const char* name, bool acceptWritable) {
-    return narrow(inTemp(wide(name), acceptWritable));
+    return toNarrow(inTemp(toWide(std::string(safe(name))), acceptWritable));
 }
 std::wstring uniqueTempFileName(const std::wstring& name, bool acceptWritable) {
     return inTemp(name, acceptWritable);
 }
 
 CString uniqueTempFileNameIn(const char* name, const char* subFolder, bool acceptWritable) {
-    return CString(narrow(inTempSub(wide(name), wide(subFolder), acceptWritable)));
+    return CString(toNarrow(inTempSub(toWide(std::string(safe(name))),
+                                      toWide(std::string(safe(subFolder))), acceptWritable)));
 }
 CStringW uniqueTempFileNameIn(const wchar_t* name, const wchar_t* subFolder, bool acceptWritable) {
-    return CStringW(inTempSub(std::wstring(velmar::files::safe(name)),
-                              std::wstring(velmar::files::safe(subFolder)), acceptWritable));
+    return CStringW(
+        inTempSub(std::wstring(safe(name)), std::wstring(safe(subFolder)), acceptWritable));
 }
 std::string uniqueTempFileNameIn(const std::string& name, const std::string& subFolder,
                                  bool acceptWritable) {
-    return narrow(inTempSub(wide(name), wide(subFolder), acceptWritable));
+    return toNarrow(inTempSub(toWide(name), toWide(subFolder), acceptWritable));
 }
 std::wstring uniqueTempFileNameIn(const std::wstring& name, const std::wstring& subFolder,
                                   bool acceptWritable) {

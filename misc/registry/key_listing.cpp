@@ -29,16 +29,17 @@ bool listSubkeysInto(HKEY hive, LPCSTR keyPath, std::vector<Name>& names, DWORD 
     if (key.queryInfo(info) != ERROR_SUCCESS || info.subkeys == 0) {
         return false;
     }
-    for (DWORD index = 0; index < info.subkeys; ++index) {
-        std::string name;
-        if (key.enumKey(index, name) != ERROR_SUCCESS) {
-            return false;
-        }
+    // As many names as the key counted; one that cannot be fetched fails the list.
+    DWORD fetched = 0;
+    for (const std::string& name : key.subkeys()) {
         if (!name.empty()) {
             append(names, name);
         }
+        if (++fetched == info.subkeys) {
+            break;
+        }
     }
-    return true;
+    return fetched == info.subkeys;
 }
 
 template <typename Name>
@@ -49,13 +50,12 @@ bool listValueNamesInto(HKEY hive, const std::string& keyPath, std::vector<Name>
     if (key.open(hive, keyPath, KEY_READ | view) != ERROR_SUCCESS) {
         return false;
     }
-    std::string name;
-    for (DWORD index = 0; key.enumValue(index, name) == ERROR_SUCCESS; ++index) {
-        if (name.size() >= kValueNameChars) {
+    for (const velmar::registry::NamedValue& value : key.values()) {
+        if (value.name.size() >= kValueNameChars) {
             break;
         }
-        if (!name.empty()) {
-            append(names, name);
+        if (!value.name.empty()) {
+            append(names, value.name);
         }
     }
     return !names.empty();

@@ -139,13 +139,12 @@ void writeKeyBlock(Output& out, const Key& key, const std::string& fullName) {
     text += fullName;
     text += ']';
     out.lineDone();
-    std::string name;
-    Value value;
-    for (DWORD index = 0; key.enumValue(index, name, &value) == ERROR_SUCCESS; ++index) {
+    // A walk that fails keeps what it read before, as a subkey that does not open is skipped.
+    for (const auto& [name, value] : key.values()) {
         appendValueLine(out, name, value);
     }
     out.lineDone();
-    for (DWORD index = 0; key.enumKey(index, name) == ERROR_SUCCESS; ++index) {
+    for (const std::string& name : key.subkeys()) {
         Key subkey;
         if (subkey.open(key, name, KEY_READ) == ERROR_SUCCESS) {
             writeKeyBlock(out, subkey, fullName + '\\' + name);

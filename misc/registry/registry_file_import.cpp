@@ -58,11 +58,16 @@ bool readWholeFile(const char* path, std::string& bytes) {
     return std::ferror(file.get()) == 0;
 }
 
+// UTF-16LE bytes as ANSI text, zero characters kept (toNarrow would stop at the first, and
+// REG_MULTI_SZ data holds several).
+std::string utf16leToAnsi(std::string_view bytes) {
+    return velmar::text::wideToAnsi(velmar::text::utf16leToWide(bytes));
+}
+
 // The file as ANSI text: UTF-16LE and UTF-8 files are recognised by their byte-order mark.
 std::string ansiText(std::string bytes) {
     if (bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xfe') {
-        return velmar::text::wideToAnsi(
-            velmar::text::utf16leToWide(std::string_view(bytes).substr(2)));
+        return utf16leToAnsi(std::string_view(bytes).substr(2));
     }
     if (bytes.compare(0, 3, "\xef\xbb\xbf") == 0) {
         return velmar::text::utf8ToAnsi(std::string_view(bytes).substr(3));
@@ -261,11 +266,13 @@ void Importer::keyLine(std::string_view line) {
         Key root;
         // A hive itself is never deleted.
         if (!key.path.empty() && root.open(key.hive, "", KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-            root.deleteTree(key.path);
+            // Deleting a key that is not there is no failure of the import.
+            static_cast<void>(root.deleteTree(key.path));
         }
         return;
     }
-    m_key.create(key.hive, key.path, KEY_ALL_ACCESS);
+    // A key that cannot be made leaves m_key closed, so that its values are skipped.
+    static_cast<void>(m_key.create(key.hive, key.path, KEY_ALL_ACCESS));
 }
 
 void Importer::beginHives(std::string_view text) {
@@ -293,7 +300,7 @@ void Importer::store(const std::string& name, FileValue value) {
     // Version-5 files carry the texts of hex(1), hex(2) and hex(7) as UTF-16LE.
     if (m_version5 &&
         (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ)) {
-        value.data = velmar::text::wideToAnsi(velmar::text::utf16leToWide(value.data));
+        value.data = utf16leToAnsi(value.data);
     }
     velmar::regfile::storeValue(m_key, name, value);
 }
@@ -319,7 +326,8 @@ void Importer::valueLine(std::string_view line, LineReader& lines) {
         return;
     }
     if (data == "-") {
-        m_key.deleteValue(name);
+        // As regedit does, a value that is not there is not missed.
+        static_cast<void>(m_key.deleteValue(name));
         return;
     }
     if (data.substr(0, 6) == "dword:") {

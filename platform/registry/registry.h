@@ -14,10 +14,13 @@
 
 #include "platform/base/base.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 using HKEY = struct HKEY__*;
 using PHKEY = HKEY*;
@@ -90,13 +93,19 @@ std::string foldName(std::string_view name);
 // The hive's name as the registry tools write it ("HKEY_CURRENT_USER"), or empty.
 std::string hiveName(HKEY hive);
 // The hive of a full or short name ("HKEY_LOCAL_MACHINE", "HKLM"; any case), or nullptr.
-HKEY hiveFromName(std::string_view name);
+[[nodiscard]] HKEY hiveFromName(std::string_view name);
 // The host file of a hive's database: <prefix>/registry/<hive name>.db.
 std::string hiveFilePath(HKEY hive);
 
 struct Value {
     DWORD type = REG_NONE;
     std::string data;
+};
+
+// One value of a key with its name, as a walk over the key's values yields it.
+struct NamedValue {
+    std::string name;
+    Value value;
 };
 
 struct KeyInfo {
@@ -120,14 +129,15 @@ public:
 
     // Opens path below parent (a predefined hive or an open key) with the access rights and view
     // flag. An empty path opens the parent itself again. On failure the key is left as it was.
-    DWORD open(HKEY parent, std::string_view path, REGSAM access);
-    DWORD open(const Key& parent, std::string_view path, REGSAM access);
+    [[nodiscard]] DWORD open(HKEY parent, std::string_view path, REGSAM access);
+    [[nodiscard]] DWORD open(const Key& parent, std::string_view path, REGSAM access);
     // Opens or creates path below parent, creating every missing key on it. disposition, when
     // given, receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY. On failure the key is
     // left as it was and nothing is created.
-    DWORD create(HKEY parent, std::string_view path, REGSAM access, DWORD* disposition = nullptr);
-    DWORD create(const Key& parent, std::string_view path, REGSAM access,
-                 DWORD* disposition = nullptr);
+    [[nodiscard]] DWORD create(HKEY parent, std::string_view path, REGSAM access,
+                               DWORD* disposition = nullptr);
+    [[nodiscard]] DWORD create(const Key& parent, std::string_view path, REGSAM access,
+                               DWORD* disposition = nullptr);
     void close();
 
     bool isOpen() const { return m_hive != nullptr; }
@@ -137,30 +147,38 @@ public:
     // RegQueryValueEx's contract: data may be null to learn the size; a size smaller than
     // the data fails with ERROR_MORE_DATA and stores the needed size. type and size, when
     // given, are set on success and on ERROR_MORE_DATA; data is untouched on failure.
-    DWORD queryValue(std::string_view name, DWORD* type, void* data, DWORD* size) const;
+    [[nodiscard]] DWORD queryValue(std::string_view name, DWORD* type, void* data,
+                                   DWORD* size) const;
     // The whole value; out is unchanged on failure.
-    DWORD queryValue(std::string_view name, Value& out) const;
-    DWORD setValue(std::string_view name, DWORD type, const void* data, DWORD size);
-    DWORD deleteValue(std::string_view name);
+    [[nodiscard]] DWORD queryValue(std::string_view name, Value& out) const;
+    [[nodiscard]] DWORD setValue(std::string_view name, DWORD type, const void* data, DWORD size);
+    [[nodiscard]] DWORD deleteValue(std::string_view name);
 
     // Subkey index of the sorted order; ERROR_NO_MORE_ITEMS past the end. name is unchanged
     // on failure.
-    DWORD enumKey(DWORD index, std::string& name) const;
+    [[nodiscard]] DWORD enumKey(DWORD index, std::string& name) const;
     // Value index of the creation order; ERROR_NO_MORE_ITEMS past the end. name and value are
     // unchanged on failure.
-    DWORD enumValue(DWORD index, std::string& name, Value* value = nullptr) const;
+    [[nodiscard]] DWORD enumValue(DWORD index, std::string& name, Value* value = nullptr) const;
+    // Walks for range-for over the subkey names in the sorted order and over the values in
+    // creation order, one enumeration step per item (see Range).
+    template <typename Item>
+    class Range;
+    [[nodiscard]] Range<std::string> subkeys() const;
+    [[nodiscard]] Range<NamedValue> values() const;
+
     // Counts and longest names and data of the key; info is unchanged on failure.
-    DWORD queryInfo(KeyInfo& info) const;
+    [[nodiscard]] DWORD queryInfo(KeyInfo& info) const;
 
     // Deletes the subkey (the key itself when empty) when it has no subkeys; a key with
     // subkeys gives ERROR_ACCESS_DENIED. view selects the registry view of the subkey.
-    DWORD deleteKey(std::string_view subkey, REGSAM view = 0);
+    [[nodiscard]] DWORD deleteKey(std::string_view subkey, REGSAM view = 0);
     // Deletes the subkey with everything below it. An empty subkey empties this key: its
     // values and subkeys go, the key stays.
-    DWORD deleteTree(std::string_view subkey);
+    [[nodiscard]] DWORD deleteTree(std::string_view subkey);
     // Copies the values and subkeys of subkey (this key when empty), recursively, into
     // destination, which may be in another hive. Values of the same name are replaced.
-    DWORD copyTree(std::string_view subkey, const Key& destination) const;
+    [[nodiscard]] DWORD copyTree(std::string_view subkey, const Key& destination) const;
 
 private:
     friend class Transaction;
@@ -186,6 +204,90 @@ private:
     mutable EnumCursor m_valueCursor;
 };
 
+// One walk over a key's subkeys or values. It ends after the last item or at the first failure,
+// and error() then tells which: ERROR_SUCCESS, or the code (ERROR_KEY_DELETED, ...). A change to
+// the key during the walk does not end it; the walk goes on at the next index, as a
+// RegEnumKeyEx loop does, so an item may be skipped or seen twice. The key must outlive it.
+//
+// Example:
+//   auto subkeys = key.subkeys();
+//   for (const std::string& name : subkeys) { ... }
+//   if (subkeys.error() != ERROR_SUCCESS) { ... }
+template <typename Item>
+class Key::Range {
+public:
+    class iterator {
+    public:
+        using iterator_concept = std::input_iterator_tag;
+        using value_type = Item;
+        using difference_type = std::ptrdiff_t;
+
+        iterator() = default;
+        // The current item; the next step overwrites it, so it may be moved from.
+        Item& operator*() const { return m_range->m_item; }
+        Item* operator->() const { return &m_range->m_item; }
+        iterator& operator++() {
+            m_range->step();
+            return *this;
+        }
+        void operator++(int) { m_range->step(); }
+        bool operator==(std::default_sentinel_t) const { return m_range->m_done; }
+
+    private:
+        friend class Range;
+        explicit iterator(Range* range) : m_range(range) {}
+        Range* m_range = nullptr;
+    };
+
+    // The iterators point into the range, which therefore stays where it was made.
+    Range(const Range&) = delete;
+    Range& operator=(const Range&) = delete;
+
+    // Starts the walk again from the first item.
+    iterator begin() {
+        m_index = 0;
+        m_done = false;
+        m_error = ERROR_SUCCESS;
+        step();
+        return iterator(this);
+    }
+    std::default_sentinel_t end() const { return {}; }
+    [[nodiscard]] DWORD error() const { return m_error; }
+
+private:
+    friend class Key;
+    explicit Range(const Key& key) : m_key(key) {}
+
+    void step() {
+        DWORD code;
+        if constexpr (std::is_same_v<Item, NamedValue>) {
+            code = m_key.enumValue(m_index, m_item.name, &m_item.value);
+        } else {
+            code = m_key.enumKey(m_index, m_item);
+        }
+        if (code == ERROR_SUCCESS) {
+            ++m_index;
+            return;
+        }
+        m_done = true;
+        m_error = code == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : code;
+    }
+
+    const Key& m_key;
+    DWORD m_index = 0;
+    Item m_item{};
+    DWORD m_error = ERROR_SUCCESS;
+    bool m_done = true;
+};
+
+inline Key::Range<std::string> Key::subkeys() const {
+    return Range<std::string>(*this);
+}
+
+inline Key::Range<NamedValue> Key::values() const {
+    return Range<NamedValue>(*this);
+}
+
 // Groups the changes of one hive into one commit: everything done through keys of the hive
 // on this thread until commit() is all there or not there. Other threads of the process wait
 // for the hive while the scope lives. Without commit() the changes are rolled back. Scopes
@@ -199,8 +301,8 @@ public:
     ~Transaction();
 
     // ERROR_SUCCESS when the scope began; otherwise its changes fail with this code.
-    DWORD status() const { return m_status; }
-    DWORD commit();
+    [[nodiscard]] DWORD status() const { return m_status; }
+    [[nodiscard]] DWORD commit();
 
 private:
     std::shared_ptr<Hive> m_hive;
@@ -214,43 +316,49 @@ private:
 // written against them. Handles returned here are closed with RegCloseKey; the predefined
 // hives need no closing. Results are Win32 codes.
 
-LSTATUS RegOpenKeyExA(HKEY parent, LPCSTR subkey, DWORD options, REGSAM access, PHKEY result);
-LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subkey, DWORD reserved, LPSTR keyClass, DWORD options,
-                        REGSAM access, void* security, PHKEY result, DWORD* disposition);
-LSTATUS RegCloseKey(HKEY key);
+[[nodiscard]] LSTATUS RegOpenKeyExA(HKEY parent, LPCSTR subkey, DWORD options, REGSAM access,
+                                    PHKEY result);
+[[nodiscard]] LSTATUS RegCreateKeyExA(HKEY parent, LPCSTR subkey, DWORD reserved, LPSTR keyClass,
+                                      DWORD options, REGSAM access, void* security, PHKEY result,
+                                      DWORD* disposition);
+[[nodiscard]] LSTATUS RegCloseKey(HKEY key);
 // size in bytes; too small a buffer gives ERROR_MORE_DATA and the needed size.
-LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, DWORD* reserved, DWORD* type, BYTE* data,
-                         DWORD* size);
-LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                       DWORD size);
+[[nodiscard]] LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, DWORD* reserved, DWORD* type,
+                                       BYTE* data, DWORD* size);
+[[nodiscard]] LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
+                                     const BYTE* data, DWORD size);
 // nameChars: the buffer's size in characters, terminator included; on success the name's
 // length. A name that does not fit gives ERROR_MORE_DATA and leaves the buffer alone.
 // lastWriteTime is not filled.
-LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameChars, DWORD* reserved,
-                      LPSTR keyClass, DWORD* classChars, void* lastWriteTime);
-LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameChars, DWORD* reserved,
-                      DWORD* type, BYTE* data, DWORD* size);
-LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR keyClass, DWORD* classChars, DWORD* reserved,
-                         DWORD* subkeys, DWORD* maxSubkeyLength, DWORD* maxClassLength,
-                         DWORD* values, DWORD* maxValueNameLength, DWORD* maxValueLength,
-                         DWORD* securityDescriptor, void* lastWriteTime);
-LSTATUS RegDeleteKeyA(HKEY parent, LPCSTR subkey);
-LSTATUS RegDeleteKeyExA(HKEY parent, LPCSTR subkey, REGSAM view, DWORD reserved);
-LSTATUS RegDeleteValueA(HKEY key, LPCSTR name);
+[[nodiscard]] LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameChars,
+                                    DWORD* reserved, LPSTR keyClass, DWORD* classChars,
+                                    void* lastWriteTime);
+[[nodiscard]] LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameChars,
+                                    DWORD* reserved, DWORD* type, BYTE* data, DWORD* size);
+[[nodiscard]] LSTATUS RegQueryInfoKeyA(HKEY key, LPSTR keyClass, DWORD* classChars, DWORD* reserved,
+                                       DWORD* subkeys, DWORD* maxSubkeyLength,
+                                       DWORD* maxClassLength, DWORD* values,
+                                       DWORD* maxValueNameLength, DWORD* maxValueLength,
+                                       DWORD* securityDescriptor, void* lastWriteTime);
+[[nodiscard]] LSTATUS RegDeleteKeyA(HKEY parent, LPCSTR subkey);
+[[nodiscard]] LSTATUS RegDeleteKeyExA(HKEY parent, LPCSTR subkey, REGSAM view, DWORD reserved);
+[[nodiscard]] LSTATUS RegDeleteValueA(HKEY key, LPCSTR name);
 // The subkey with everything below it.
-LSTATUS SHDeleteKeyA(HKEY parent, LPCSTR subkey);
+[[nodiscard]] LSTATUS SHDeleteKeyA(HKEY parent, LPCSTR subkey);
 // The values and subkeys of source\subkey, recursively, into destination.
-LSTATUS SHCopyKeyA(HKEY source, LPCSTR subkey, HKEY destination, DWORD reserved);
+[[nodiscard]] LSTATUS SHCopyKeyA(HKEY source, LPCSTR subkey, HKEY destination, DWORD reserved);
 
 // Wide forms: names and string data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) are converted
 // through the ANSI code page to the narrow store; other data passes unchanged. String data
 // crosses as UTF-16LE bytes, as on Windows.
-LSTATUS RegOpenKeyExW(HKEY parent, LPCWSTR subkey, DWORD options, REGSAM access, PHKEY result);
-LSTATUS RegCreateKeyExW(HKEY parent, LPCWSTR subkey, DWORD reserved, LPWSTR keyClass, DWORD options,
-                        REGSAM access, void* security, PHKEY result, DWORD* disposition);
-LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, DWORD* reserved, DWORD* type, BYTE* data,
-                         DWORD* size);
-LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                       DWORD size);
-LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name);
-LSTATUS SHDeleteKeyW(HKEY parent, LPCWSTR subkey);
+[[nodiscard]] LSTATUS RegOpenKeyExW(HKEY parent, LPCWSTR subkey, DWORD options, REGSAM access,
+                                    PHKEY result);
+[[nodiscard]] LSTATUS RegCreateKeyExW(HKEY parent, LPCWSTR subkey, DWORD reserved, LPWSTR keyClass,
+                                      DWORD options, REGSAM access, void* security, PHKEY result,
+                                      DWORD* disposition);
+[[nodiscard]] LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, DWORD* reserved, DWORD* type,
+                                       BYTE* data, DWORD* size);
+[[nodiscard]] LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type,
+                                     const BYTE* data, DWORD size);
+[[nodiscard]] LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name);
+[[nodiscard]] LSTATUS SHDeleteKeyW(HKEY parent, LPCWSTR subkey);

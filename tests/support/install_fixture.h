@@ -39,7 +39,7 @@ inline registry::Value storedValue(HKEY hive, const std::string& keyPath, const 
     registry::Key key;
     registry::Value value{REG_NONE, "<missing>"};
     if (key.open(hive, keyPath, KEY_READ | view) == ERROR_SUCCESS) {
-        key.queryValue(name, value);
+        static_cast<void>(key.queryValue(name, value)); // unchanged when missing
     }
     return value;
 }

@@ -13,9 +13,7 @@ inline void appendTree(const velmar::registry::Key& key, const std::string& path
                        std::string& out) {
     static constexpr char kDigits[] = "0123456789abcdef";
     out += "[" + path + "]\n";
-    std::string name;
-    velmar::registry::Value value;
-    for (DWORD i = 0; key.enumValue(i, name, &value) == ERROR_SUCCESS; ++i) {
+    for (const auto& [name, value] : key.values()) {
         out += name + "|" + std::to_string(value.type) + "|";
         for (const char c : value.data) {
             out += kDigits[static_cast<unsigned char>(c) >> 4];
@@ -23,7 +21,7 @@ inline void appendTree(const velmar::registry::Key& key, const std::string& path
         }
         out += "\n";
     }
-    for (DWORD i = 0; key.enumKey(i, name) == ERROR_SUCCESS; ++i) {
+    for (const std::string& name : key.subkeys()) {
         velmar::registry::Key subkey;
         if (subkey.open(key, name, KEY_READ) == ERROR_SUCCESS) {
             appendTree(subkey, path.empty() ? name : path + "\\" + name, out);

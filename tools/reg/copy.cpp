@@ -5,7 +5,6 @@
 
 using velmar::registry::Key;
 using velmar::registry::Transaction;
-using velmar::registry::Value;
 
 namespace velmar::reg {
 
@@ -13,9 +12,8 @@ namespace {
 
 // Whether the target already holds a value that the copy would replace.
 bool overwritesValues(const Key& source, const Key& target) {
-    std::string name;
-    for (DWORD i = 0; source.enumValue(i, name) == ERROR_SUCCESS; ++i) {
-        if (target.queryValue(name, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+    for (const velmar::registry::NamedValue& value : source.values()) {
+        if (target.queryValue(value.name, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
             return true;
         }
     }
@@ -23,17 +21,15 @@ bool overwritesValues(const Key& source, const Key& target) {
 }
 
 DWORD copyValues(const Key& source, Key& target) {
-    std::string name;
-    Value value;
-    DWORD error;
-    for (DWORD i = 0; (error = source.enumValue(i, name, &value)) == ERROR_SUCCESS; ++i) {
+    auto values = source.values();
+    for (const auto& [name, value] : values) {
         if (const DWORD set = target.setValue(name, value.type, value.data.data(),
                                               static_cast<DWORD>(value.data.size()));
             set != ERROR_SUCCESS) {
             return set;
         }
     }
-    return error == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : error;
+    return values.error();
 }
 
 } // namespace

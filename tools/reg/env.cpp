@@ -5,7 +5,6 @@
 #include <cstdio>
 
 using velmar::registry::Key;
-using velmar::registry::Value;
 
 namespace velmar::reg {
 
@@ -53,9 +52,7 @@ int runEnv(const std::vector<std::string>& args) {
         // Nothing published yet: nothing to assign, and the script goes on.
         return code == ERROR_FILE_NOT_FOUND ? 0 : failCode(code);
     }
-    std::string name;
-    Value value;
-    for (DWORD i = 0; key.enumValue(i, name, &value) == ERROR_SUCCESS; ++i) {
+    for (const auto& [name, value] : key.values()) {
         if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) {
             continue;
         }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 using velmar::registry::Key;
+using velmar::registry::NamedValue;
 using velmar::registry::Value;
 
 namespace velmar::reg {
@@ -20,17 +21,16 @@ void printValue(const std::string& name, const Value& value) {
 // Prints a key's values and either its subkeys' names or, recursively, the subkeys.
 DWORD printKey(const Key& key, const std::string& display, bool recursive) {
     std::printf("%s\n", toTerminal(display).c_str());
-    std::string name;
-    Value value;
-    DWORD error = ERROR_SUCCESS;
-    for (DWORD i = 0; (error = key.enumValue(i, name, &value)) == ERROR_SUCCESS; ++i) {
+    auto values = key.values();
+    for (const auto& [name, value] : values) {
         printValue(name, value);
     }
-    if (error != ERROR_NO_MORE_ITEMS) {
-        return error;
+    if (values.error() != ERROR_SUCCESS) {
+        return values.error();
     }
     std::printf("\n");
-    for (DWORD i = 0; (error = key.enumKey(i, name)) == ERROR_SUCCESS; ++i) {
+    auto subkeys = key.subkeys();
+    for (const std::string& name : subkeys) {
         const std::string child = display + "\\" + name;
         if (!recursive) {
             std::printf("%s\n", toTerminal(child).c_str());
@@ -44,7 +44,7 @@ DWORD printKey(const Key& key, const std::string& display, bool recursive) {
             return printed;
         }
     }
-    return error == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : error;
+    return subkeys.error();
 }
 
 } // namespace
@@ -75,10 +75,9 @@ int runQuery(const std::vector<std::string>& args) {
         }
         // Shown with the name's own case.
         std::string stored = valueName;
-        std::string found;
-        for (DWORD i = 0; key.enumValue(i, found) == ERROR_SUCCESS; ++i) {
-            if (velmar::text::compareAnsiNoCase(found, valueName) == 0) {
-                stored = found;
+        for (const NamedValue& found : key.values()) {
+            if (velmar::text::compareAnsiNoCase(found.name, valueName) == 0) {
+                stored = found.name;
                 break;
             }
         }

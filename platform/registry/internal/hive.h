@@ -57,7 +57,7 @@ public:
     Statement& bind(int index, std::int64_t value);
     Statement& bindBlob(int index, std::string_view bytes);
     // SQLITE_ROW, SQLITE_DONE or an error code.
-    int step();
+    [[nodiscard]] int step();
     std::int64_t integer(int column) const;
     // Valid until the statement steps again or goes.
     std::string_view blobView(int column) const;
@@ -76,7 +76,7 @@ public:
 
     // The open database of a hive for the current prefix (reopened when VELMAR_PREFIX
     // changes), or null with the Win32 code in error.
-    static std::shared_ptr<Hive> get(HKEY root, DWORD& error);
+    [[nodiscard]] static std::shared_ptr<Hive> get(HKEY root, DWORD& error);
 
     HKEY root() const { return m_root; }
     std::recursive_mutex& mutex() { return m_mutex; }
@@ -87,8 +87,8 @@ public:
 
     // Begins a change: BEGIN IMMEDIATE at the outermost level, a savepoint inside a
     // Transaction. Retries while another process holds the write lock.
-    DWORD begin();
-    DWORD commit();
+    [[nodiscard]] DWORD begin();
+    [[nodiscard]] DWORD commit();
     void rollback();
     // A Transaction that could not begin: until it ends, changes fail with its code rather
     // than commit on their own.
@@ -141,8 +141,8 @@ public:
             m_hive.rollback();
         }
     }
-    DWORD status() const { return m_status; }
-    DWORD commit() {
+    [[nodiscard]] DWORD status() const { return m_status; }
+    [[nodiscard]] DWORD commit() {
         m_done = true;
         return m_hive.commit();
     }

@@ -143,7 +143,7 @@ TEST(ImportRegistryFile, ReadsEachLineForm) {
         SCOPED_TRACE(c.label);
         Key root;
         ASSERT_EQ(root.open(HKEY_CURRENT_USER, "", KEY_ALL_ACCESS), ERROR_SUCCESS);
-        root.deleteTree(kKey);
+        static_cast<void>(root.deleteTree(kKey)); // absent before the first case
         const std::string file = prefix.path() + "/lines.reg";
         writeFileBytes(file, std::string(c.header) + "\r\n\r\n[HKEY_CURRENT_USER\\" + kKey +
                                  "]\r\n" + c.lines);
@@ -289,9 +289,8 @@ TEST(ImportRegistryFile, BadInputNeverWritesElsewhere) {
     // Everything the garbage made lies below the imported key.
     Key root;
     ASSERT_EQ(root.open(HKEY_CURRENT_USER, "", KEY_READ), ERROR_SUCCESS);
-    std::string name;
     std::vector<std::string> top;
-    for (DWORD i = 0; root.enumKey(i, name) == ERROR_SUCCESS; ++i) {
+    for (const std::string& name : root.subkeys()) {
         top.push_back(name);
     }
     EXPECT_EQ(top, std::vector<std::string>{"Software"});
@@ -316,20 +315,22 @@ TEST(ExportRegistryKey, WritesTheLayout) {
     Key key;
     ASSERT_EQ(key.create(HKEY_CURRENT_USER, kKey, KEY_ALL_ACCESS), ERROR_SUCCESS);
     const std::string path = "C:\\Data\\x";
-    key.setValue("path", REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1));
+    ASSERT_EQ(key.setValue("path", REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1)),
+              ERROR_SUCCESS);
     const DWORD ten = 10;
-    key.setValue("ten", REG_DWORD, &ten, sizeof ten);
+    ASSERT_EQ(key.setValue("ten", REG_DWORD, &ten, sizeof ten), ERROR_SUCCESS);
     std::string bytes;
     for (int i = 0; i < 47; ++i) {
         bytes += static_cast<char>(i);
     }
-    key.setValue("blob", REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
-    key.setValue("none", REG_BINARY, "", 0);
-    key.setValue("q", REG_SZ, "say \"hi\"", 9);
+    ASSERT_EQ(key.setValue("blob", REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+    ASSERT_EQ(key.setValue("none", REG_BINARY, "", 0), ERROR_SUCCESS);
+    ASSERT_EQ(key.setValue("q", REG_SZ, "say \"hi\"", 9), ERROR_SUCCESS);
     for (const char* sub : {"b\\one", "a", "c"}) {
         Key subkey;
         ASSERT_EQ(subkey.create(key, sub, KEY_ALL_ACCESS), ERROR_SUCCESS);
-        subkey.setValue("", REG_SZ, "d", 2);
+        ASSERT_EQ(subkey.setValue("", REG_SZ, "d", 2), ERROR_SUCCESS);
     }
     const std::string file = prefix.path() + "/made/here/out.reg";
     ASSERT_TRUE(exportRegistryKey(HKEY_CURRENT_USER, kKey, file.c_str()));

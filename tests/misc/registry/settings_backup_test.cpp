@@ -42,12 +42,10 @@ void store(const std::string& section, const std::string& name, DWORD type,
 // Every key below path with every value (name, type, bytes), in the registry's order.
 void dump(Key& key, const std::string& path, std::string& out) {
     out += "[" + path + "]\n";
-    std::string name;
-    velmar::registry::Value value;
-    for (DWORD index = 0; key.enumValue(index, name, &value) == ERROR_SUCCESS; ++index) {
+    for (const auto& [name, value] : key.values()) {
         out += name + "|" + std::to_string(value.type) + "|" + value.data + "\n";
     }
-    for (DWORD index = 0; key.enumKey(index, name) == ERROR_SUCCESS; ++index) {
+    for (const std::string& name : key.subkeys()) {
         Key child;
         if (child.open(key, name, KEY_READ) == ERROR_SUCCESS) {
             dump(child, path + "\\" + name, out);

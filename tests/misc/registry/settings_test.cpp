@@ -35,7 +35,7 @@ Value stored(HKEY hive, const std::string& section, const std::string& name) {
     Key key;
     Value value{REG_NONE, "<missing>"};
     if (key.open(hive, kSuite + section, KEY_READ) == ERROR_SUCCESS) {
-        key.queryValue(name, value);
+        static_cast<void>(key.queryValue(name, value)); // unchanged when missing
     }
     return value;
 }

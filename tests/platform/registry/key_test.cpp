@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
+#include <ranges>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -16,21 +20,26 @@ using velmar::test::TempPrefix;
 
 namespace {
 
+static_assert(std::ranges::input_range<Key::Range<std::string>>);
+static_assert(std::ranges::input_range<Key::Range<NamedValue>>);
+
 std::vector<std::string> subkeysOf(const Key& key) {
     std::vector<std::string> names;
-    std::string name;
-    for (DWORD i = 0; key.enumKey(i, name) == ERROR_SUCCESS; ++i) {
+    auto subkeys = key.subkeys();
+    for (const std::string& name : subkeys) {
         names.push_back(name);
     }
+    EXPECT_EQ(subkeys.error(), ERROR_SUCCESS);
     return names;
 }
 
 std::vector<std::string> valueNamesOf(const Key& key) {
     std::vector<std::string> names;
-    std::string name;
-    for (DWORD i = 0; key.enumValue(i, name) == ERROR_SUCCESS; ++i) {
-        names.push_back(name);
+    auto values = key.values();
+    for (const NamedValue& value : values) {
+        names.push_back(value.name);
     }
+    EXPECT_EQ(values.error(), ERROR_SUCCESS);
     return names;
 }
 
@@ -483,4 +492,140 @@ TEST_F(RegistryKey, EnumerationByIndexAfterChangesAndOutOfOrder) {
     ASSERT_EQ(key.enumValue(1, value), ERROR_SUCCESS);
     ASSERT_EQ(key.enumKey(1, subkey), ERROR_SUCCESS);
     EXPECT_EQ(value + subkey, "cc");
+}
+
+TEST_F(RegistryKey, RangesWalkSubkeysSortedAndValuesWithTheirDataInCreationOrder) {
+    Key key;
+    ASSERT_EQ(key.create(HKEY_CURRENT_USER, "Walk", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    for (const char* name : {"b", "\xE9", "A", "c"}) {
+        Key child;
+        ASSERT_EQ(child.create(key, name, KEY_ALL_ACCESS), ERROR_SUCCESS);
+    }
+    const DWORD seven = 7;
+    ASSERT_EQ(setText(key, "zeta", "old"), ERROR_SUCCESS);
+    ASSERT_EQ(key.setValue("Number", REG_DWORD, &seven, sizeof seven), ERROR_SUCCESS);
+    ASSERT_EQ(key.setValue("", REG_BINARY, "\0\1", 2), ERROR_SUCCESS);
+    ASSERT_EQ(key.setValue("none", REG_NONE, nullptr, 0), ERROR_SUCCESS);
+    ASSERT_EQ(setText(key, "ZETA", "new"), ERROR_SUCCESS);
+
+    auto subkeys = key.subkeys();
+    std::vector<std::string> names;
+    std::ranges::copy(subkeys, std::back_inserter(names));
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "b", "c", "\xE9"}));
+    EXPECT_EQ(subkeys.error(), ERROR_SUCCESS);
+
+    using Row = std::tuple<std::string, DWORD, std::string>;
+    std::vector<Row> rows;
+    auto values = key.values();
+    for (const auto& [name, value] : values) {
+        rows.emplace_back(name, value.type, value.data);
+    }
+    EXPECT_EQ(values.error(), ERROR_SUCCESS);
+    EXPECT_EQ(rows, (std::vector<Row>{{"zeta", REG_SZ, std::string("new", 4)},
+                                      {"Number", REG_DWORD, std::string("\7\0\0\0", 4)},
+                                      {"", REG_BINARY, std::string("\0\1", 2)},
+                                      {"none", REG_NONE, ""}}));
+    // begin() starts the walk again.
+    EXPECT_EQ(std::ranges::distance(values), 4);
+}
+
+TEST_F(RegistryKey, AWalkThatCannotGoOnEndsAndSaysWhy) {
+    Key empty;
+    ASSERT_EQ(empty.create(HKEY_CURRENT_USER, "Walk\\Empty", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    Key deleted;
+    ASSERT_EQ(deleted.create(HKEY_CURRENT_USER, "Walk\\Gone\\Sub", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(deleted.open(HKEY_CURRENT_USER, "Walk\\Gone", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(setText(deleted, "v", "x"), ERROR_SUCCESS);
+    Key parent;
+    ASSERT_EQ(parent.open(HKEY_CURRENT_USER, "Walk", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(parent.deleteTree("Gone"), ERROR_SUCCESS);
+    Key setOnly;
+    ASSERT_EQ(setOnly.open(HKEY_CURRENT_USER, "Walk", KEY_SET_VALUE), ERROR_SUCCESS);
+    const Key closed;
+
+    struct Case {
+        const char* label;
+        const Key& key;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {"empty key", empty, ERROR_SUCCESS},
+        {"deleted under the handle", deleted, ERROR_KEY_DELETED},
+        {"no right to enumerate", setOnly, ERROR_ACCESS_DENIED},
+        {"closed handle", closed, ERROR_INVALID_HANDLE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto subkeys = c.key.subkeys();
+        EXPECT_EQ(std::ranges::distance(subkeys), 0);
+        EXPECT_EQ(subkeys.error(), c.error);
+        auto values = c.key.values();
+        EXPECT_EQ(std::ranges::distance(values), 0);
+        EXPECT_EQ(values.error(), c.error);
+    }
+
+    // Deleted half-way: the items before count, then the walk ends with the code.
+    Key walked;
+    ASSERT_EQ(walked.create(HKEY_CURRENT_USER, "Walk\\Half\\a", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(walked.create(HKEY_CURRENT_USER, "Walk\\Half\\b", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(walked.open(HKEY_CURRENT_USER, "Walk\\Half", KEY_READ), ERROR_SUCCESS);
+    std::vector<std::string> seen;
+    auto subkeys = walked.subkeys();
+    for (const std::string& name : subkeys) {
+        seen.push_back(name);
+        ASSERT_EQ(parent.deleteTree("Half"), ERROR_SUCCESS);
+    }
+    EXPECT_EQ(seen, std::vector<std::string>{"a"});
+    EXPECT_EQ(subkeys.error(), ERROR_KEY_DELETED);
+}
+
+// Changes during a walk leave it going by index, as a RegEnumKeyEx loop: each step sees the
+// key as it is then.
+TEST_F(RegistryKey, AWalkGoesOnByIndexWhenTheKeyChanges) {
+    Key key;
+    ASSERT_EQ(key.create(HKEY_CURRENT_USER, "Walk", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    for (const char* name : {"a", "b", "c", "d"}) {
+        Key child;
+        ASSERT_EQ(child.create(key, name, KEY_ALL_ACCESS), ERROR_SUCCESS);
+    }
+    for (const char* name : {"x", "y", "z"}) {
+        ASSERT_EQ(setText(key, name, "1"), ERROR_SUCCESS);
+    }
+    Key other;
+    ASSERT_EQ(other.open(HKEY_CURRENT_USER, "Walk", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    auto walk = [&](const std::string& at, auto change) {
+        std::vector<std::string> seen;
+        auto subkeys = key.subkeys();
+        for (const std::string& name : subkeys) {
+            seen.push_back(name);
+            if (name == at) {
+                change();
+            }
+        }
+        EXPECT_EQ(subkeys.error(), ERROR_SUCCESS);
+        return seen;
+    };
+    // Removing an item before the position skips the next one.
+    EXPECT_EQ(walk("b", [&] { ASSERT_EQ(other.deleteKey("a"), ERROR_SUCCESS); }),
+              (std::vector<std::string>{"a", "b", "d"}));
+    // Adding one before the position shows the current one again.
+    EXPECT_EQ(walk("b",
+                   [&] {
+                       Key child;
+                       ASSERT_EQ(child.create(other, "a", KEY_ALL_ACCESS), ERROR_SUCCESS);
+                   }),
+              (std::vector<std::string>{"b", "b", "c", "d"}));
+
+    // Values: a new one comes last, an overwritten one keeps its place and shows its new data.
+    std::vector<std::string> seen;
+    auto values = key.values();
+    for (const auto& [name, value] : values) {
+        seen.push_back(name + "=" + value.data.c_str());
+        if (name == "x") {
+            ASSERT_EQ(setText(other, "w", "new"), ERROR_SUCCESS);
+            ASSERT_EQ(setText(other, "y", "2"), ERROR_SUCCESS);
+        }
+    }
+    EXPECT_EQ(values.error(), ERROR_SUCCESS);
+    EXPECT_EQ(seen, (std::vector<std::string>{"x=1", "y=2", "z=1", "w=new"}));
 }

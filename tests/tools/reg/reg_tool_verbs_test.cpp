@@ -29,8 +29,8 @@ TEST(RegToolFileVerbs, ExportAndImportRestoreTheKey) {
     TempPrefix prefix;
     Key key;
     ASSERT_EQ(key.create(HKEY_CURRENT_USER, "Software\\Demo\\Sub", KEY_ALL_ACCESS), ERROR_SUCCESS);
-    key.setValue("q", REG_SZ, "say \"hi\" a=b C:\\x", 18);
-    key.setValue("m", REG_MULTI_SZ, "a\0b\0", 5);
+    ASSERT_EQ(key.setValue("q", REG_SZ, "say \"hi\" a=b C:\\x", 18), ERROR_SUCCESS);
+    ASSERT_EQ(key.setValue("m", REG_MULTI_SZ, "a\0b\0", 5), ERROR_SUCCESS);
     key.close();
     const std::string before = dumpTree(HKEY_CURRENT_USER, "Software\\Demo");
     const std::string file = prefix.path() + "/out dir/demo.reg";
@@ -70,7 +70,8 @@ TEST(RegToolFileVerbs, EnvPrintsAssignmentsTheShellTakesLiterally) {
         ASSERT_TRUE(setRegistryValueFromText(HKEY_LOCAL_MACHINE, kEnvironment, name.c_str(), ""));
         Key key;
         ASSERT_EQ(key.open(HKEY_LOCAL_MACHINE, kEnvironment, KEY_ALL_ACCESS), ERROR_SUCCESS);
-        key.setValue(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+        ASSERT_EQ(key.setValue(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1)),
+                  ERROR_SUCCESS);
     }
     ASSERT_TRUE(setRegistryValueFromText(HKEY_LOCAL_MACHINE, kEnvironment, "Not a name", "x"));
 
