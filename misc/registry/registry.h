@@ -230,7 +230,8 @@ bool readSettingList(LPCSTR section, LPCSTR subkey, std::vector<CStringW>& items
 
 // Writes "REGEDIT4" and the key's block with every block below it, depth first, to the file,
 // creating its folder. False when the folder or the file cannot be made or written; a key
-// that does not open leaves only the header.
+// that does not open leaves only the header. The file is replaced whole or not at all: a
+// failed export leaves an earlier file of that name as it was (a device is written as is).
 bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath);
 
 // Applies a REGEDIT4 or version-5 registry file, each hive's changes in one commit. False when
