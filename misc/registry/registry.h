@@ -248,7 +248,8 @@ bool setRegistryValueFromText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, LPCST
 // Exports the current user's module keys, each to its file in the common folder, in order:
 // Model Viewer\ImportRelative, Model Viewer\AT, Model Viewer\Options\Input Devices, Point Cloud
 // Loader\Formats, Survey Point Loader, Key Assignments, Terrain\Options\InputDevice. A missing
-// key gives a file with only the header. True when a common folder is set.
+// key gives a file with only the header. True when a common folder is set and every export
+// succeeded; a file whose export failed keeps its earlier content, the others are written.
 bool backupModuleSettings();
 
 // Applies the default settings file, then imports every "*.reg" file of the common folder in
