@@ -230,7 +230,8 @@ bool readSettingList(LPCSTR section, LPCSTR subkey, std::vector<CStringW>& items
 
 // Writes "REGEDIT4" and the key's block with every block below it, depth first, to the file,
 // creating its folder. False when the folder or the file cannot be made or written; a key
-// that does not open leaves only the header.
+// that does not open leaves only the header. The file is replaced whole or not at all: a
+// failed export leaves an earlier file of that name as it was (a device is written as is).
 bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath);
 
 // Applies a REGEDIT4 or version-5 registry file, each hive's changes in one commit. False when
@@ -247,7 +248,8 @@ bool setRegistryValueFromText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, LPCST
 // Exports the current user's module keys, each to its file in the common folder, in order:
 // Model Viewer\ImportRelative, Model Viewer\AT, Model Viewer\Options\Input Devices, Point Cloud
 // Loader\Formats, Survey Point Loader, Key Assignments, Terrain\Options\InputDevice. A missing
-// key gives a file with only the header. True when a common folder is set.
+// key gives a file with only the header. True when a common folder is set and every export
+// succeeded; a file whose export failed keeps its earlier content, the others are written.
 bool backupModuleSettings();
 
 // Applies the default settings file, then imports every "*.reg" file of the common folder in

@@ -9,11 +9,15 @@
 #include "misc/files/files.h"
 #include "misc/registry/registry.h"
 #include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
+using velmar::fs::FileKind;
 using velmar::registry::Key;
 using velmar::registry::Value;
 
@@ -152,22 +156,9 @@ void writeKeyBlock(Output& out, const Key& key, const std::string& fullName) {
     }
 }
 
-} // namespace
-
-bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
-    if (filePath == nullptr) {
-        return false;
-    }
-    // A bare file name goes to the current folder, which needs no creating.
-    const std::string folder = directoryOf(std::string(filePath), false);
-    if (!folder.empty() && !createDirectories(folder)) {
-        return false;
-    }
-    File file(velmar::fs::crt::fopen(filePath, "w"));
-    if (file == nullptr) {
-        return false;
-    }
-    Output out(file.get());
+// Writes the export of a key to file; false when anything could not be written.
+bool writeExport(std::FILE* file, HKEY hive, LPCSTR keyPath) {
+    Output out(file);
     out.text() += "REGEDIT4";
     out.lineDone();
     out.lineDone();
@@ -181,7 +172,63 @@ bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
     if (!hiveText.empty() && key.open(hive, path, KEY_READ) == ERROR_SUCCESS) {
         writeKeyBlock(out, key, path.empty() ? hiveText : hiveText + '\\' + path);
     }
-    // A file that could not be written whole (a full disk) is a failure, not a backup.
-    const bool written = out.finish();
-    return std::fclose(file.release()) == 0 && written;
+    return out.finish();
+}
+
+// A new file beside target, under a name that no "*.reg" search finds; null when none could
+// be made. Made exclusively, so that two exports to one target never share it.
+File createBeside(const std::string& target, std::string& temporary) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = target + "." + std::to_string(attempt) + ".tmp";
+        File file(velmar::fs::crt::fopen(temporary.c_str(), "wx"));
+        if (file != nullptr || errno != EEXIST) {
+            return file;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
+    if (filePath == nullptr) {
+        return false;
+    }
+    // A bare file name goes to the current folder, which needs no creating.
+    const std::string folder = directoryOf(std::string(filePath), false);
+    if (!folder.empty() && !createDirectories(folder)) {
+        return false;
+    }
+    DWORD error = ERROR_SUCCESS;
+    const FileKind kind = velmar::fs::status(velmar::text::ansiToWide(filePath), error);
+    if (kind == FileKind::directory) {
+        return false;
+    }
+    // A device or a pipe cannot be replaced: it is written as it is. A file that could not be
+    // written whole (a full disk) is a failure, not a backup.
+    if (kind == FileKind::other) {
+        File file(velmar::fs::crt::fopen(filePath, "w"));
+        if (file == nullptr) {
+            return false;
+        }
+        const bool written = writeExport(file.get(), hive, keyPath);
+        return std::fclose(file.release()) == 0 && written;
+    }
+    // A file is written beside the target and takes its place only once it is whole and on
+    // the disk, so that a failure leaves an earlier export as it was.
+    std::string temporary;
+    File file = createBeside(filePath, temporary);
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written =
+        writeExport(file.get(), hive, keyPath) && velmar::fs::crt::commit(file.get()) == 0;
+    const bool closed = std::fclose(file.release()) == 0;
+    if (written && closed &&
+        MoveFileExA(temporary.c_str(), filePath,
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE) {
+        return true;
+    }
+    velmar::fs::crt::remove(temporary.c_str());
+    return false;
 }

@@ -51,11 +51,13 @@ bool backupModuleSettings() {
         return false;
     }
     const std::string suiteKey = getSuiteKeyPath().native();
+    bool exported = true;
     for (const ModuleFile& module : kModuleFiles) {
-        exportRegistryKey(HKEY_CURRENT_USER, (suiteKey + module.key).c_str(),
-                          (folder + module.file).c_str());
+        exported = exportRegistryKey(HKEY_CURRENT_USER, (suiteKey + module.key).c_str(),
+                                     (folder + module.file).c_str()) &&
+                   exported;
     }
-    return true;
+    return exported;
 }
 
 bool restoreSettings() {

@@ -93,9 +93,17 @@ struct StreamCookie {
     bool ended = false;
 };
 
-// The open streams' cookies, for commit().
-std::mutex g_streamsMutex;
-std::unordered_map<std::FILE*, StreamCookie*> g_streams;
+// The open streams' cookies, for commit(). Never destroyed: a stream may be closed while the
+// program exits.
+struct OpenStreams {
+    std::mutex mutex;
+    std::unordered_map<std::FILE*, StreamCookie*> cookies;
+};
+
+OpenStreams& openStreams() {
+    static auto* streams = new OpenStreams;
+    return *streams;
+}
 
 // The bytes written before a failure (errno tells why), else size.
 std::size_t writeAll(int fd, const char* data, std::size_t size) {
@@ -222,8 +230,9 @@ int streamSeek(void* cookie, off64_t* offset, int whence) {
 int streamClose(void* cookie) {
     auto* c = static_cast<StreamCookie*>(cookie);
     {
-        std::lock_guard lock(g_streamsMutex);
-        g_streams.erase(c->file);
+        OpenStreams& streams = openStreams();
+        std::lock_guard lock(streams.mutex);
+        streams.cookies.erase(c->file);
     }
     const int rc = host::close(c->fd);
     delete c;
@@ -264,8 +273,9 @@ std::FILE* openStream(const fs::HostPath& host, const char* mode, bool exclusive
     }
     cookie->file = file;
     {
-        std::lock_guard lock(g_streamsMutex);
-        g_streams[file] = cookie;
+        OpenStreams& streams = openStreams();
+        std::lock_guard lock(streams.mutex);
+        streams.cookies[file] = cookie;
     }
     err = 0;
     return file;
@@ -324,9 +334,10 @@ int commit(std::FILE* stream) {
     }
     int fd = -1;
     {
-        std::lock_guard lock(g_streamsMutex);
-        const auto found = g_streams.find(stream);
-        fd = found != g_streams.end() ? found->second->fd : -1;
+        OpenStreams& streams = openStreams();
+        std::lock_guard lock(streams.mutex);
+        const auto found = streams.cookies.find(stream);
+        fd = found != streams.cookies.end() ? found->second->fd : -1;
     }
     if (fd < 0) {
         errno = EBADF;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 
 namespace velmar::fs {
@@ -217,6 +218,30 @@ BOOL moveFile(const Ch* from, const Ch* to, DWORD flags) {
                   error);
 }
 
+// Across file systems the replacement is copied beside the replaced file and then renamed
+// over it, so that a copy failing half-way never leaves the replaced file, or a backup linked
+// to it, half written.
+bool moveAcrossDevices(const std::string& from, const std::string& to, DWORD& error) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temporary = to + "." + std::to_string(attempt) + ".tmp";
+        if (!velmar::fs::copyHostFile(from, temporary, true, error)) {
+            if (error == ERROR_FILE_EXISTS) {
+                continue;
+            }
+            velmar::host::unlink(temporary.c_str());
+            return false;
+        }
+        if (velmar::host::rename(temporary.c_str(), to.c_str()) != 0) {
+            error = win32ErrorFromErrno(errno);
+            velmar::host::unlink(temporary.c_str());
+            return false;
+        }
+        velmar::host::unlink(from.c_str());
+        return true;
+    }
+    return false;
+}
+
 bool replaceHostFile(const std::string& replaced, const std::string& replacement,
                      const std::string& backup, DWORD flags, DWORD& error) {
     struct stat old {};
@@ -264,12 +289,10 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
             return false;
         }
     }
-    if (velmar::host::rename(replacement.c_str(), replaced.c_str()) != 0) {
-        if (errno != EXDEV || !velmar::fs::copyHostFile(replacement, replaced, false, error)) {
-            error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
-            return false;
-        }
-        velmar::host::unlink(replacement.c_str());
+    if (velmar::host::rename(replacement.c_str(), replaced.c_str()) != 0 &&
+        (errno != EXDEV || !moveAcrossDevices(replacement, replaced, error))) {
+        error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+        return false;
     }
     if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
         velmar::fs::syncFolderOf(replaced);

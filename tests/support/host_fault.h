@@ -13,9 +13,8 @@ namespace velmar::test {
 
 enum class FaultRepeat { once, fromThenOn };
 
-// Replaces one entry of the seam until the scope ends: the failOnCall-th call from the scope's
-// start (1 is the first) fails with error, and with FaultRepeat::fromThenOn every call after
-// it too. With pathContains only calls with a text argument holding it count and fail.
+// While it lives, the failOnCall-th call (1 is the first) of one seam entry fails with error,
+// or every call from it on with fromThenOn; with pathContains only calls naming it count.
 //   ScopedSyscallFault full(&host::SystemCalls::write, 3, ENOSPC); // the third write
 //   ScopedSyscallFault cross(&host::SystemCalls::rename, 1, EXDEV, FaultRepeat::once, "a.reg");
 class ScopedSyscallFault {
