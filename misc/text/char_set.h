@@ -8,7 +8,7 @@
 #include <string_view>
 #include <type_traits>
 
-namespace velmar::text::detail {
+namespace velmar::misc::text {
 
 template <typename Ch>
 class CharSet {
@@ -89,4 +89,4 @@ std::basic_string<Ch> literal(std::string_view ascii) {
     return std::basic_string<Ch>(ascii.begin(), ascii.end());
 }
 
-} // namespace velmar::text::detail
+} // namespace velmar::misc::text

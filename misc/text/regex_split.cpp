@@ -5,7 +5,7 @@
 #include <iterator>
 #include <regex>
 
-using velmar::text::detail::literal;
+using velmar::misc::text::literal;
 
 namespace {
 

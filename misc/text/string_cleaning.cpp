@@ -2,7 +2,7 @@
 #include "misc/text/char_set.h"
 #include "misc/text/text.h"
 
-using velmar::text::detail::CharSet;
+using velmar::misc::text::CharSet;
 
 bool removeFirst(CString& text, const CString& sub) {
     const std::size_t at = text.view().find(sub.view());

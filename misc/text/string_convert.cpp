@@ -2,7 +2,7 @@
 #include "misc/text/char_set.h"
 #include "misc/text/text.h"
 
-using velmar::text::detail::literal;
+using velmar::misc::text::literal;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-using velmar::text::detail::CharSet;
+using velmar::misc::text::CharSet;
 
 namespace {
 

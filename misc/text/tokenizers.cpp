@@ -10,7 +10,7 @@ const char* g_emptyToken = "*EMPTY_TOKEN*";
 
 namespace {
 
-using velmar::text::detail::CharSet;
+using velmar::misc::text::CharSet;
 
 constexpr std::size_t npos = std::string_view::npos;
 
