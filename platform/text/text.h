@@ -323,6 +323,19 @@ constexpr View<Ch> extension(View<Ch> p) {
     return ext.empty() ? ext : ext.substr(1);
 }
 
+// The path without its last name and the separators before it, never shorter than limit.
+template <typename Ch>
+constexpr View<Ch> withoutLastName(View<Ch> p, std::size_t limit) {
+    std::size_t end = p.size();
+    while (end > limit && !isSeparator(p[end - 1])) {
+        --end;
+    }
+    while (end > limit && isSeparator(p[end - 1])) {
+        --end;
+    }
+    return p.substr(0, end);
+}
+
 // The folder part of a path. With its trailing separator it ends where the file name starts;
 // without, the separators go too, except the one that makes a root: "C:\a\" => "C:\a",
 // "C:\a" => "C:\", "C:a" => "C:".
@@ -335,29 +348,14 @@ constexpr View<Ch> directoryOf(View<Ch> p, bool withoutTrailingSeparator) {
     if (limit < p.size() && isSeparator(p[limit])) {
         ++limit;
     }
-    std::size_t end = p.size();
-    while (end > limit && !isSeparator(p[end - 1])) {
-        --end;
-    }
-    while (end > limit && isSeparator(p[end - 1])) {
-        --end;
-    }
-    return p.substr(0, end);
+    return withoutLastName(p, limit);
 }
 
 // The path without its last name and the separators before it; a root stays whole:
 // "C:\a\b\" => "C:\a\b", "C:\\\a" => "C:\\\".
 template <typename Ch>
 constexpr View<Ch> parentPathOf(View<Ch> p) {
-    const std::size_t limit = rootEnd(p);
-    std::size_t end = p.size();
-    while (end > limit && !isSeparator(p[end - 1])) {
-        --end;
-    }
-    while (end > limit && isSeparator(p[end - 1])) {
-        --end;
-    }
-    return p.substr(0, end);
+    return withoutLastName(p, rootEnd(p));
 }
 
 } // namespace velmar::text::winpath
