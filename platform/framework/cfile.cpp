@@ -90,22 +90,17 @@ BOOL CFile::GetStatus(LPCSTR fileName, CFileStatus& status) {
     if (fileName == nullptr || *fileName == '\0') {
         return FALSE;
     }
+    const std::wstring path = velmar::text::ansiToWide(fileName);
     velmar::fs::FileStatus found;
     DWORD error = ERROR_SUCCESS;
-    if (!velmar::fs::fileStatus(velmar::text::ansiToWide(fileName), found, error)) {
+    if (!velmar::fs::fileStatus(path, found, error)) {
         return FALSE;
     }
-    // A relative name is made full with the current folder, as the host knows it.
-    std::string full = fileName;
-    const bool absolute =
-        winpath::looseDriveLength(std::string_view(full)) != 0 || winpath::isSeparator(full[0]);
-    if (!absolute) {
-        std::string cwd;
-        if (!velmar::fs::currentFolder(cwd, error)) {
-            return FALSE;
-        }
-        full = velmar::text::utf8ToAnsi(cwd) + "/" + full;
+    std::wstring wideFull;
+    if (!velmar::fs::fullPathOf(path, wideFull, error)) {
+        return FALSE;
     }
+    const std::string full = velmar::text::wideToAnsi(wideFull);
     if (full.size() >= MAX_PATH) {
         return FALSE;
     }

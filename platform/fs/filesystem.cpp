@@ -170,13 +170,20 @@ bool setFileTimes(std::wstring_view path, std::time_t lastAccess, std::time_t la
     return true;
 }
 
-bool currentFolder(std::string& hostPath, DWORD& error) {
+bool fullPathOf(std::wstring_view path, std::wstring& full, DWORD& error) {
+    if (!path.empty() &&
+        (text::winpath::looseDriveLength(path) != 0 || text::winpath::isSeparator(path[0]))) {
+        full = path;
+        error = ERROR_SUCCESS;
+        return true;
+    }
     char cwd[PATH_MAX];
     if (host::getcwd(cwd, sizeof cwd) == nullptr) {
         error = win32ErrorFromErrno(errno);
         return false;
     }
-    hostPath = cwd;
+    full = text::utf8ToWide(cwd) + L"/";
+    full += path;
     error = ERROR_SUCCESS;
     return true;
 }

@@ -342,8 +342,9 @@ bool fileStatus(std::wstring_view path, FileStatus& status, DWORD& error);
 bool setFileTimes(std::wstring_view path, std::time_t lastAccess, std::time_t lastWrite,
                   DWORD& error);
 
-// The current folder as a host path (UTF-8).
-bool currentFolder(std::string& hostPath, DWORD& error);
+// path made full: a relative one is joined to the current folder as the host reports it
+// ("data\x.tif" in /home/u gives "/home/u/data\x.tif"); nothing else of it changes.
+bool fullPathOf(std::wstring_view path, std::wstring& full, DWORD& error);
 
 // Creates the folder and its missing parents; true when the folder exists afterwards.
 bool createDirectories(std::wstring_view path, DWORD& error);
