@@ -22,11 +22,13 @@ void CVelmarErrorLogger::openLogFile() {
     if (m_logFile.is_open()) {
         return;
     }
-    char folder[512];
-    const DWORD length = GetTempPathA(sizeof folder, folder);
+    // A temporary folder name of 512 bytes or more is not used: the log then goes to the
+    // current folder.
+    constexpr std::size_t kFolderBuffer = 512;
+    const std::string folder = velmar::text::utf8ToAnsi(velmar::fs::tempFolderPath());
     std::string path = m_fileName;
-    if (length > 0 && length < sizeof folder) {
-        path = std::string(folder, length) + m_fileName;
+    if (folder.size() < kFolderBuffer) {
+        path = folder + m_fileName;
     }
     m_logFile.open(velmar::text::ansiToUtf8(path));
 }

@@ -22,18 +22,16 @@ std::string actualCase(const char* path) {
     if (path == nullptr || *path == '\0') {
         return "";
     }
-    char drive[velmar::fs::crt::MAX_DRIVE];
-    char dir[velmar::fs::crt::MAX_DIR];
-    char fname[velmar::fs::crt::MAX_FNAME];
-    char ext[velmar::fs::crt::MAX_EXT];
-    // Parts that do not fit the splitter's buffers are outside the lookup's range.
-    if (velmar::fs::crt::splitpath_s(path, drive, sizeof drive, dir, sizeof dir, fname, sizeof fname,
-                                 ext, sizeof ext) != 0) {
+    // Parts longer than the runtime's splitter takes are outside the lookup's range.
+    const velmar::fs::PathParts parts = velmar::fs::splitPath(path);
+    if (parts.drive.size() >= velmar::fs::MAX_DRIVE || parts.folder.size() >= velmar::fs::MAX_DIR ||
+        parts.name.size() >= velmar::fs::MAX_FNAME ||
+        parts.extension.size() >= velmar::fs::MAX_EXT) {
         return "";
     }
-    std::string walk = drive;
-    std::string result = drive;
-    const std::string_view folders = dir;
+    std::string walk(parts.drive);
+    std::string result(parts.drive);
+    const std::string_view folders = parts.folder;
     std::string name;
     for (std::size_t i = 0; i < folders.size();) {
         const std::size_t end = std::min(folders.find_first_of("\\/", i), folders.size());

@@ -50,8 +50,10 @@ bool removeOne(std::wstring_view path) {
 }
 
 bool moveEntry(const std::wstring& from, const std::wstring& to) {
-    return MoveFileExW(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+    DWORD error = ERROR_SUCCESS;
+    // The paths end at their first zero character, as the system's calls take them.
+    return velmar::fs::moveFile(from.c_str(), to.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED, error);
 }
 
 bool copyEntry(std::wstring_view from, std::wstring_view to, bool failIfExists) {

@@ -2,34 +2,46 @@
 #include "misc/files/files.h"
 #include "misc/files/text_forms.h"
 
-#include "platform/framework/framework.h"
 #include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 namespace {
 
 bool setReadOnlyBit(const std::wstring& path, bool readOnly) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::wstring_view name = path.c_str();
+    DWORD error = ERROR_SUCCESS;
+    const DWORD attributes = velmar::fs::fileAttributes(name, error);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return true;
     }
     const DWORD wanted =
         readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
     if (wanted != attributes) {
-        SetFileAttributesW(path.c_str(), wanted);
+        velmar::fs::setFileAttributes(name, wanted, error);
     }
     return true;
 }
 
-// Both bits go through the framework's status; a status that cannot be written back is a
-// failure, not a success.
-bool setStatusBit(const char* path, BYTE bit, bool on) {
-    CFileStatus status;
-    if (path == nullptr || !CFile::GetStatus(path, status)) {
+// Both bits are written back with the file's times and its other attributes (those of the
+// low byte, as a file status holds them); a status that cannot be written back is a failure,
+// not a success. A path whose full name passes MAX_PATH has no status.
+bool setStatusBit(const char* path, DWORD bit, bool on) {
+    if (path == nullptr || *path == '\0') {
         return false;
     }
-    status.m_attribute = on ? static_cast<BYTE>(status.m_attribute | bit)
-                            : static_cast<BYTE>(status.m_attribute & ~bit);
-    return CFile::SetStatus(path, status) != FALSE;
+    const std::wstring name = velmar::text::ansiToWide(path);
+    velmar::fs::FileStatus status;
+    DWORD error = ERROR_SUCCESS;
+    std::wstring full;
+    if (!velmar::fs::fileStatus(name, status, error) ||
+        !velmar::fs::fullPathOf(name, full, error) ||
+        velmar::text::wideToAnsi(full).size() >= MAX_PATH) {
+        return false;
+    }
+    DWORD attributes = status.attributes == FILE_ATTRIBUTE_NORMAL ? 0 : status.attributes & 0xFF;
+    attributes = on ? attributes | bit : attributes & ~bit;
+    return velmar::fs::setFileTimes(name, status.lastAccess, status.lastWrite, error) &&
+           velmar::fs::setFileAttributes(name, attributes, error);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "misc/files/files.h"
 
 #include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 #include <cstring>
 
@@ -20,15 +21,23 @@ void toUpper(char* text) {
     }
 }
 
+// A stream reading path, a text stream (CR LF read as LF) or a binary one.
+std::FILE* openStream(const char* path, bool text) {
+    DWORD error = ERROR_SUCCESS;
+    return velmar::fs::openStream(velmar::text::ansiToWide(path), velmar::fs::OpenMode{}, text,
+                                  error);
+}
+
 } // namespace
 
 LONGLONG fileSizeOf(const char* path) {
-    velmar::fs::crt::FileStatus64 status;
-    if (path == nullptr || velmar::fs::crt::stat64(path, &status) != 0 ||
-        (status.st_mode & velmar::fs::crt::S_IFDIR_) != 0) {
+    velmar::fs::FileStatus status;
+    DWORD error = ERROR_SUCCESS;
+    if (path == nullptr || !velmar::fs::fileStatus(velmar::text::ansiToWide(path), status, error) ||
+        status.kind == velmar::fs::FileKind::directory) {
         return 0;
     }
-    return status.st_size;
+    return static_cast<LONGLONG>(status.size);
 }
 
 CString fileSizeText(const char* path) {
@@ -42,7 +51,7 @@ bool isTextFile(const char* path) {
     if (path == nullptr || *path == '\0') {
         return false;
     }
-    std::FILE* file = velmar::fs::crt::fopen(path, "rb");
+    std::FILE* file = openStream(path, false);
     if (file == nullptr) {
         return false;
     }
@@ -65,7 +74,7 @@ bool fileContainsText(const char* path, const char* text, bool ignoreCase) {
     if (path == nullptr || text == nullptr) {
         return false;
     }
-    std::FILE* file = velmar::fs::crt::fopen(path, "r");
+    std::FILE* file = openStream(path, true);
     if (file == nullptr) {
         return false;
     }

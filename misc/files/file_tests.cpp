@@ -3,10 +3,12 @@
 #include "misc/files/path_rules.h"
 #include "misc/files/text_forms.h"
 
-#include "platform/framework/framework.h"
 #include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 using velmar::files::safe;
+using velmar::fs::Access;
+using velmar::fs::Creation;
 using velmar::fs::FileKind;
 
 namespace {
@@ -31,16 +33,20 @@ bool folderIsEmpty(std::wstring_view path) {
     return velmar::fs::isEmptyDirectory(path);
 }
 
+// Whether path opens as mode says; the file is closed again at once.
+bool opens(std::wstring_view path, const velmar::fs::OpenMode& mode) {
+    velmar::fs::File file;
+    DWORD error = ERROR_SUCCESS;
+    return file.open(path, mode, error);
+}
+
+// Opened for appending without sharing, so that a file somebody else has open counts as not
+// writable.
 bool writable(const std::wstring& path) {
     if (!exists(path)) {
         return true;
     }
-    std::FILE* file = nullptr;
-    if (velmar::fs::crt::wfopen_s(&file, path.c_str(), L"a") != 0) {
-        return false;
-    }
-    std::fclose(file);
-    return true;
+    return opens(path.c_str(), {Access::write, Creation::openAlways, true, true});
 }
 
 } // namespace
@@ -75,12 +81,7 @@ bool canOpenForReading(const char* path) {
     if (path == nullptr) {
         return false;
     }
-    std::FILE* file = velmar::fs::crt::fopen(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    std::fclose(file);
-    return true;
+    return opens(velmar::text::ansiToWide(path), {});
 }
 
 // The wide form works on the wide text itself, so that names 1252 cannot carry are tested
@@ -96,13 +97,6 @@ bool testWriteAccess(const char* path) {
     if (path == nullptr) {
         return false;
     }
-    UINT flags =
-        CFile::modeWrite | CFile::typeBinary | CFile::modeNoTruncate | CFile::shareExclusive;
-    if (!fileExists(path)) {
-        flags |= CFile::modeCreate;
-    }
-    CFile file;
-    const bool opened = file.Open(path, flags) != FALSE;
-    file.Close();
-    return opened;
+    const Creation creation = fileExists(path) ? Creation::openExisting : Creation::openAlways;
+    return opens(velmar::text::ansiToWide(path), {Access::write, creation, false, true});
 }

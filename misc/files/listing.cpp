@@ -3,7 +3,6 @@
 #include "misc/files/path_rules.h"
 #include "misc/files/text_forms.h"
 
-#include "platform/framework/framework.h"
 #include "platform/fs/fs.h"
 #include "platform/text/text.h"
 
@@ -15,6 +14,21 @@
 using velmar::fs::FileKind;
 
 namespace {
+
+// Starts a wildcard search on a narrow pattern; false when nothing matches.
+bool findFirst(velmar::fs::FileFinder& finder, const CString& pattern) {
+    DWORD error = ERROR_SUCCESS;
+    return finder.open(velmar::text::ansiToWide(pattern.GetString()), error);
+}
+
+bool isDots(const std::string& name) {
+    return name == "." || name == "..";
+}
+
+// A found name in narrow text, "?" for what 1252 has not.
+CString narrowName(const velmar::fs::FileFinder& finder) {
+    return CString(velmar::text::utf8ToAnsi(finder.name()));
+}
 
 // A name matcher for listFiles and listFolders: the ECMAScript expression with case ignored,
 // matched against the whole name. The common shape ".*<literal>" (".*\\.tif") is answered by
@@ -144,19 +158,20 @@ void subFolders(std::vector<CString>& list, CString folder, bool recursive) {
     if (folder.IsEmpty() || folder[folder.GetLength() - 1] != '\\') {
         folder += '\\';
     }
-    CFileFind finder;
-    BOOL more = finder.FindFile(folder + "*.*");
-    while (more) {
-        more = finder.FindNextFile();
-        if (!finder.IsDirectory() || finder.IsDots()) {
+    velmar::fs::FileFinder finder;
+    if (!findFirst(finder, folder + "*.*")) {
+        return;
+    }
+    do {
+        if (!finder.isDirectory() || isDots(finder.name())) {
             continue;
         }
-        const CString sub = folder + finder.GetFileName();
+        const CString sub = folder + narrowName(finder);
         if (recursive) {
             subFolders(list, sub, recursive);
         }
         list.push_back(sub);
-    }
+    } while (finder.next());
 }
 
 bool filesMatching(std::vector<CString>& list, const char* folder, const char* mask,
@@ -171,16 +186,17 @@ bool filesMatching(std::vector<CString>& list, const char* folder, const char* m
     folders.emplace_back(folder);
     bool found = false;
     for (const CString& each : folders) {
-        CFileFind finder;
-        BOOL more = finder.FindFile(each + "\\" + mask);
-        while (more) {
-            more = finder.FindNextFile();
-            if (finder.IsDirectory()) {
+        velmar::fs::FileFinder finder;
+        if (!findFirst(finder, each + "\\" + mask)) {
+            continue;
+        }
+        do {
+            if (finder.isDirectory()) {
                 continue;
             }
-            list.push_back(each + "\\" + finder.GetFileName());
+            list.push_back(each + "\\" + narrowName(finder));
             found = true;
-        }
+        } while (finder.next());
     }
     return found;
 }
@@ -244,14 +260,22 @@ bool deleteMatchingFiles(const char* pattern) {
     if (pattern == nullptr) {
         return false;
     }
+    // Found names are deleted by the path the pattern gives them, in narrow text.
+    const std::string_view text = pattern;
+    const std::string folder(text.substr(0, velmar::text::winpath::patternNameStart(text)));
     bool deleted = false;
-    CFileFind finder;
-    BOOL more = finder.FindFile(pattern);
-    while (more) {
-        more = finder.FindNextFile();
-        if (!finder.IsDots() && DeleteFileA(finder.GetFilePath()) != FALSE) {
+    velmar::fs::FileFinder finder;
+    if (!findFirst(finder, CString(pattern))) {
+        return false;
+    }
+    do {
+        DWORD error = ERROR_SUCCESS;
+        if (!isDots(finder.name()) &&
+            velmar::fs::deleteFile(
+                velmar::text::ansiToWide(folder + velmar::text::utf8ToAnsi(finder.name())),
+                error)) {
             deleted = true;
         }
-    }
+    } while (finder.next());
     return deleted;
 }

@@ -3,6 +3,7 @@
 #include "misc/files/path_rules.h"
 
 #include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 #include <cstdlib>
 
@@ -27,7 +28,8 @@ CString prepareNumberedCopy(const char* path, int number, const char* setName) {
     CString copy;
     copy.Format("%s\\%s", folder, fileNameOf(path, false));
     if (fileExists(copy.GetString())) {
-        velmar::fs::crt::remove(copy);
+        DWORD error = ERROR_SUCCESS;
+        velmar::fs::deleteFile(velmar::text::ansiToWide(copy.GetString()), error);
     }
     return copy;
 }
@@ -49,8 +51,10 @@ bool restoreNumberedCopy(const char* copyPath) {
     if (!fileExists(target.GetString()) || !canWriteFile(target.native())) {
         return false;
     }
-    return MoveFileExA(copyPath, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-           FALSE;
+    DWORD error = ERROR_SUCCESS;
+    return velmar::fs::moveFile(velmar::text::ansiToWide(copyPath),
+                                velmar::text::ansiToWide(target.GetString()),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, error);
 }
 
 // The numbered folder must end in two digits, and the set folder above it must not be a

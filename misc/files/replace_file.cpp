@@ -2,6 +2,7 @@
 #include "misc/files/files.h"
 
 #include "platform/fs/fs.h"
+#include "platform/text/text.h"
 
 #include <chrono>
 #include <thread>
@@ -23,10 +24,16 @@ void setReplaceRetryWait(RetryWaitFunction wait) {
     g_retryWait = wait != nullptr ? wait : sleepFor;
 }
 
+// A missing name fails every attempt, as any other failure does.
 bool replaceFileWithRetry(const char* replacedFile, const char* replacementFile) {
+    const bool named = replacedFile != nullptr && replacementFile != nullptr;
+    const std::wstring replaced = named ? velmar::text::ansiToWide(replacedFile) : std::wstring();
+    const std::wstring replacement =
+        named ? velmar::text::ansiToWide(replacementFile) : std::wstring();
     for (int attempt = 0;; ++attempt) {
-        if (ReplaceFileA(replacedFile, replacementFile, nullptr, REPLACEFILE_WRITE_THROUGH, nullptr,
-                         nullptr) != FALSE) {
+        DWORD error = ERROR_SUCCESS;
+        if (named && velmar::fs::replaceFile(replaced, replacement, std::nullopt,
+                                             REPLACEFILE_WRITE_THROUGH, error)) {
             return true;
         }
         if (attempt == kRetries) {

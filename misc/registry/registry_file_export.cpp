@@ -11,12 +11,13 @@
 #include "platform/fs/fs.h"
 #include "platform/text/text.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 
+using velmar::fs::Access;
+using velmar::fs::Creation;
 using velmar::fs::FileKind;
 using velmar::registry::Key;
 using velmar::registry::Value;
@@ -180,8 +181,10 @@ bool writeExport(std::FILE* file, HKEY hive, LPCSTR keyPath) {
 File createBeside(const std::string& target, std::string& temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = target + "." + std::to_string(attempt) + ".tmp";
-        File file(velmar::fs::crt::fopen(temporary.c_str(), "wx"));
-        if (file != nullptr || errno != EEXIST) {
+        DWORD error = ERROR_SUCCESS;
+        File file(velmar::fs::openStream(velmar::text::ansiToWide(temporary),
+                                         {Access::write, Creation::createNew}, true, error));
+        if (file != nullptr || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) {
             return file;
         }
     }
@@ -199,15 +202,17 @@ bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
     if (!folder.empty() && !createDirectories(folder)) {
         return false;
     }
+    const std::wstring target = velmar::text::ansiToWide(filePath);
     DWORD error = ERROR_SUCCESS;
-    const FileKind kind = velmar::fs::status(velmar::text::ansiToWide(filePath), error);
+    const FileKind kind = velmar::fs::status(target, error);
     if (kind == FileKind::directory) {
         return false;
     }
     // A device or a pipe cannot be replaced: it is written as it is. A file that could not be
     // written whole (a full disk) is a failure, not a backup.
     if (kind == FileKind::other) {
-        File file(velmar::fs::crt::fopen(filePath, "w"));
+        File file(
+            velmar::fs::openStream(target, {Access::write, Creation::createAlways}, true, error));
         if (file == nullptr) {
             return false;
         }
@@ -222,13 +227,14 @@ bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
         return false;
     }
     const bool written =
-        writeExport(file.get(), hive, keyPath) && velmar::fs::crt::commit(file.get()) == 0;
+        writeExport(file.get(), hive, keyPath) && velmar::fs::commitStream(file.get(), error);
     const bool closed = std::fclose(file.release()) == 0;
+    const std::wstring temporaryPath = velmar::text::ansiToWide(temporary);
     if (written && closed &&
-        MoveFileExA(temporary.c_str(), filePath,
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE) {
+        velmar::fs::moveFile(temporaryPath, target,
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, error)) {
         return true;
     }
-    velmar::fs::crt::remove(temporary.c_str());
+    velmar::fs::deleteFile(temporaryPath, error);
     return false;
 }

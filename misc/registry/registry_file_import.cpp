@@ -46,7 +46,12 @@ struct FileCloser {
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool readWholeFile(const char* path, std::string& bytes) {
-    const File file(velmar::fs::crt::fopen(path, "rb"));
+    if (path == nullptr) {
+        return false;
+    }
+    DWORD error = ERROR_SUCCESS;
+    const File file(velmar::fs::openStream(velmar::text::ansiToWide(path), velmar::fs::OpenMode{},
+                                           false, error));
     if (file == nullptr) {
         return false;
     }

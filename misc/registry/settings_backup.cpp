@@ -4,8 +4,9 @@
 #include "misc/files/files.h"
 #include "misc/install/install.h"
 #include "platform/framework/framework.h"
-#include "platform/process/process.h"
 #include "platform/fs/fs.h"
+#include "platform/process/process.h"
+#include "platform/text/text.h"
 
 #include <string>
 #include <vector>
@@ -67,18 +68,21 @@ bool restoreSettings() {
     if (!commonFolder(folder)) {
         return false;
     }
-    CFileFind finder;
-    BOOL more = finder.FindFile((folder + "\\*.reg").c_str());
-    while (more) {
-        more = finder.FindNextFile();
+    velmar::fs::FileFinder finder;
+    DWORD error = ERROR_SUCCESS;
+    if (!finder.open(velmar::text::ansiToWide(folder + "\\*.reg"), error)) {
+        return true;
+    }
+    do {
+        const std::string& name = finder.name();
         // A folder named like a registry file is no file to import.
-        if (finder.IsDots() || finder.IsDirectory()) {
+        if (name == "." || name == ".." || finder.isDirectory()) {
             continue;
         }
-        if (!importRegistryFile(finder.GetFilePath().c_str())) {
+        if (!importRegistryFile((folder + "\\" + velmar::text::utf8ToAnsi(name)).c_str())) {
             return false;
         }
-    }
+    } while (finder.next());
     return true;
 }
 

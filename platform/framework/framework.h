@@ -444,8 +444,9 @@ BOOL AfxWinInit(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int s
 // and the last error instead.
 
 namespace velmar::fs {
+class File;
 class FileFinder;
-}
+} // namespace velmar::fs
 
 // A file's status as CFile reads and writes it. Times are seconds since 1970 (0: unknown,
 // and left alone by SetStatus).
@@ -477,7 +478,7 @@ public:
     };
     enum SeekPosition : UINT { begin = 0, current = 1, end = 2 };
 
-    CFile() = default;
+    CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
     virtual ~CFile();
@@ -487,7 +488,7 @@ public:
     // modeCreate creates or truncates (with modeNoTruncate it keeps what is there).
     BOOL Open(LPCSTR fileName, UINT openFlags);
     void Close();
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const;
 
     UINT Read(void* buffer, UINT count);
     BOOL Write(const void* buffer, UINT count);
@@ -502,7 +503,7 @@ public:
     static BOOL SetStatus(LPCSTR fileName, const CFileStatus& status);
 
 private:
-    int m_fd = -1;
+    std::unique_ptr<velmar::fs::File> m_file;
     CString m_path;
 };
 

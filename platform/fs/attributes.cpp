@@ -1,5 +1,6 @@
 #include "platform/fs/fs.h"
 
+#include "platform/fs/internal/forms.h"
 #include "platform/host/host.h"
 
 #include <cerrno>
@@ -104,32 +105,43 @@ bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD&
     return true;
 }
 
+DWORD fileAttributes(std::wstring_view path, DWORD& error) {
+    const HostPath host = hostPathOf(path);
+    if (!host) {
+        error = host.error;
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return hostFileAttributes(host.path, error);
+}
+
+bool setFileAttributes(std::wstring_view path, DWORD attributes, DWORD& error) {
+    const HostPath host = hostPathOf(path);
+    if (!host) {
+        error = host.error;
+        return false;
+    }
+    return setHostFileAttributes(host.path, attributes, error);
+}
+
 } // namespace velmar::fs
 
 namespace {
 
 template <typename Ch>
 DWORD getAttributes(const Ch* path) {
-    const velmar::fs::HostPath host = velmar::fs::hostPathOfText(path);
-    if (!host) {
-        SetLastError(host.error);
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    DWORD error = ERROR_SUCCESS;
-    const DWORD attributes = velmar::fs::hostFileAttributes(host.path, error);
+    DWORD error = ERROR_INVALID_PARAMETER;
+    const DWORD attributes = path != nullptr
+                                 ? velmar::fs::fileAttributes(velmar::fs::wideText(path), error)
+                                 : INVALID_FILE_ATTRIBUTES;
     SetLastError(error);
     return attributes;
 }
 
 template <typename Ch>
 BOOL setAttributes(const Ch* path, DWORD attributes) {
-    const velmar::fs::HostPath host = velmar::fs::hostPathOfText(path);
-    if (!host) {
-        SetLastError(host.error);
-        return FALSE;
-    }
-    DWORD error = ERROR_SUCCESS;
-    const bool ok = velmar::fs::setHostFileAttributes(host.path, attributes, error);
+    DWORD error = ERROR_INVALID_PARAMETER;
+    const bool ok = path != nullptr &&
+                    velmar::fs::setFileAttributes(velmar::fs::wideText(path), attributes, error);
     SetLastError(error);
     return ok ? TRUE : FALSE;
 }

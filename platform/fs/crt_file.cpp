@@ -1,6 +1,7 @@
 #include "platform/fs/fs.h"
 
-#include "platform/fs/internal/sharing.h"
+#include "platform/fs/internal/forms.h"
+
 #include "platform/host/host.h"
 #include "platform/text/text.h"
 
@@ -13,75 +14,9 @@
 #include <sys/stat.h>
 #include <unordered_map>
 
-namespace velmar::fs::crt {
+namespace velmar::fs {
 
 namespace {
-
-int errnoFor(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-        return ENOENT;
-    case ERROR_INVALID_NAME:
-    case ERROR_INVALID_PARAMETER:
-        return EINVAL;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ENAMETOOLONG;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return EMFILE;
-    case ERROR_NOT_SAME_DEVICE:
-        return EXDEV;
-    default:
-        return EACCES;
-    }
-}
-
-struct Mode {
-    int flags = 0;
-    bool text = true;
-    bool valid = false;
-};
-
-Mode parseMode(const char* mode) {
-    Mode m;
-    if (mode == nullptr) {
-        return m;
-    }
-    int access = 0;
-    switch (mode[0]) {
-    case 'r':
-        access = O_RDONLY;
-        break;
-    case 'w':
-        access = O_WRONLY;
-        m.flags = O_CREAT | O_TRUNC;
-        break;
-    case 'a':
-        access = O_WRONLY;
-        m.flags = O_CREAT | O_APPEND;
-        break;
-    default:
-        return m;
-    }
-    for (const char* c = mode + 1; *c != '\0' && *c != ','; ++c) {
-        if (*c == '+') {
-            access = O_RDWR;
-        } else if (*c == 'b') {
-            m.text = false;
-        } else if (*c == 't') {
-            m.text = true;
-        } else if (*c == 'x') {
-            m.flags |= O_EXCL;
-        }
-    }
-    m.flags |= access;
-    m.valid = true;
-    return m;
-}
 
 // Every stream is a cookie stream over our own descriptor, so that all its reads and writes
 // go through the host seam. Text streams translate CR LF <-> LF, and Ctrl-Z ends their input,
@@ -239,45 +174,162 @@ int streamClose(void* cookie) {
     return rc;
 }
 
-std::FILE* openStream(const fs::HostPath& host, const char* mode, bool exclusive, int& err) {
-    const Mode m = parseMode(mode);
-    if (!m.valid) {
-        err = EINVAL;
+const char* streamModeOf(const OpenMode& mode) {
+    if (mode.append) {
+        return mode.access == Access::readWrite ? "a+" : "a";
+    }
+    return mode.access == Access::read ? "r" : (mode.access == Access::write ? "w" : "r+");
+}
+
+} // namespace
+
+std::FILE* openStream(std::wstring_view path, const OpenMode& mode, bool text, DWORD& error) {
+    File file;
+    if (!file.open(path, mode, error)) {
         return nullptr;
     }
-    if (!host) {
-        err = errnoFor(host.error);
-        return nullptr;
-    }
-    DWORD error = ERROR_SUCCESS;
-    const int fd = fs::openShared(host.path.c_str(), m.flags, exclusive, error);
-    if (fd < 0) {
-        err = errnoFor(error);
-        return nullptr;
-    }
-    const int access = m.flags & O_ACCMODE;
-    const char* streamMode = access == O_RDONLY ? "r" : (access == O_WRONLY ? "w" : "r+");
-    if ((m.flags & O_APPEND) != 0) {
-        streamMode = access == O_RDWR ? "a+" : "a";
-    }
-    auto* cookie = new StreamCookie{fd};
+    auto* cookie = new StreamCookie{file.release()};
     const cookie_io_functions_t functions =
-        m.text ? cookie_io_functions_t{textRead, textWrite, streamSeek, streamClose}
-               : cookie_io_functions_t{binaryRead, binaryWrite, streamSeek, streamClose};
-    std::FILE* file = ::fopencookie(cookie, streamMode, functions);
-    if (file == nullptr) {
-        err = errno;
+        text ? cookie_io_functions_t{textRead, textWrite, streamSeek, streamClose}
+             : cookie_io_functions_t{binaryRead, binaryWrite, streamSeek, streamClose};
+    std::FILE* stream = ::fopencookie(cookie, streamModeOf(mode), functions);
+    if (stream == nullptr) {
+        error = win32ErrorFromErrno(errno);
+        host::close(cookie->fd);
         delete cookie;
-        host::close(fd);
         return nullptr;
     }
-    cookie->file = file;
+    cookie->file = stream;
     {
         OpenStreams& streams = openStreams();
         std::lock_guard lock(streams.mutex);
-        streams.cookies[file] = cookie;
+        streams.cookies[stream] = cookie;
     }
-    err = 0;
+    error = ERROR_SUCCESS;
+    return stream;
+}
+
+bool commitStream(std::FILE* stream, DWORD& error) {
+    if (stream == nullptr) {
+        errno = EBADF;
+        error = ERROR_INVALID_HANDLE;
+        return false;
+    }
+    if (std::fflush(stream) != 0) {
+        error = win32ErrorFromErrno(errno);
+        return false;
+    }
+    int fd = -1;
+    {
+        OpenStreams& streams = openStreams();
+        std::lock_guard lock(streams.mutex);
+        const auto found = streams.cookies.find(stream);
+        fd = found != streams.cookies.end() ? found->second->fd : -1;
+    }
+    if (fd < 0) {
+        errno = EBADF;
+        error = ERROR_INVALID_HANDLE;
+        return false;
+    }
+    if (host::fsync(fd) != 0) {
+        error = win32ErrorFromErrno(errno);
+        return false;
+    }
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+PathParts splitPath(std::string_view path) {
+    const std::size_t driveLength = text::winpath::looseDriveLength(path);
+    const std::size_t nameStart = text::winpath::fileNameStart(path, driveLength);
+    const std::size_t dot = path.rfind('.');
+    const std::size_t extStart =
+        dot == std::string_view::npos || dot < nameStart ? path.size() : dot;
+    return {path.substr(0, driveLength), path.substr(driveLength, nameStart - driveLength),
+            path.substr(nameStart, extStart - nameStart), path.substr(extStart)};
+}
+
+} // namespace velmar::fs
+
+namespace velmar::fs::crt {
+
+namespace {
+
+int errnoFor(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+        return ENOENT;
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_PARAMETER:
+        return EINVAL;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_NOT_SAME_DEVICE:
+        return EXDEV;
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return ENOMEM;
+    default:
+        return EACCES;
+    }
+}
+
+// The runtime's mode text: "r", "w", "a" with "+", "b" for binary, "t" for text, "x" for a
+// new file.
+bool parseMode(const char* mode, OpenMode& open, bool& text) {
+    if (mode == nullptr) {
+        return false;
+    }
+    switch (mode[0]) {
+    case 'r':
+        open = {Access::read, Creation::openExisting};
+        break;
+    case 'w':
+        open = {Access::write, Creation::createAlways};
+        break;
+    case 'a':
+        open = {Access::write, Creation::openAlways, true};
+        break;
+    default:
+        return false;
+    }
+    text = true;
+    for (const char* c = mode + 1; *c != '\0' && *c != ','; ++c) {
+        if (*c == '+') {
+            open.access = Access::readWrite;
+        } else if (*c == 'b') {
+            text = false;
+        } else if (*c == 't') {
+            text = true;
+        } else if (*c == 'x' && mode[0] != 'r') {
+            open.creation = Creation::createNew;
+        }
+    }
+    return true;
+}
+
+template <typename Ch>
+std::FILE* openForm(const Ch* path, const char* mode, bool exclusive, int& err) {
+    OpenMode open;
+    bool text = true;
+    if (!parseMode(mode, open, text)) {
+        err = EINVAL;
+        return nullptr;
+    }
+    if (path == nullptr) {
+        err = EINVAL;
+        return nullptr;
+    }
+    open.exclusive = exclusive;
+    DWORD error = ERROR_SUCCESS;
+    std::FILE* file = fs::openStream(wideText(path), open, text, error);
+    err = file != nullptr ? 0 : errnoFor(error);
     return file;
 }
 
@@ -293,15 +345,14 @@ std::string narrowMode(const wchar_t* mode) {
 
 std::FILE* fopen(const char* path, const char* mode) {
     int err = 0;
-    std::FILE* file = openStream(velmar::fs::hostPathOfText(path), mode, false, err);
+    std::FILE* file = openForm(path, mode, false, err);
     errno = err;
     return file;
 }
 
 std::FILE* wfopen(const wchar_t* path, const wchar_t* mode) {
     int err = 0;
-    std::FILE* file =
-        openStream(velmar::fs::hostPathOfText(path), narrowMode(mode).c_str(), false, err);
+    std::FILE* file = openForm(path, narrowMode(mode).c_str(), false, err);
     errno = err;
     return file;
 }
@@ -311,7 +362,7 @@ int fopen_s(std::FILE** file, const char* path, const char* mode) {
         return EINVAL;
     }
     int err = 0;
-    *file = openStream(velmar::fs::hostPathOfText(path), mode, true, err);
+    *file = openForm(path, mode, true, err);
     return err;
 }
 
@@ -320,36 +371,18 @@ int wfopen_s(std::FILE** file, const wchar_t* path, const wchar_t* mode) {
         return EINVAL;
     }
     int err = 0;
-    *file = openStream(velmar::fs::hostPathOfText(path), narrowMode(mode).c_str(), true, err);
+    *file = openForm(path, narrowMode(mode).c_str(), true, err);
     return err;
 }
 
 int commit(std::FILE* stream) {
-    if (stream == nullptr) {
-        errno = EBADF;
-        return -1;
-    }
-    if (std::fflush(stream) != 0) {
-        return -1;
-    }
-    int fd = -1;
-    {
-        OpenStreams& streams = openStreams();
-        std::lock_guard lock(streams.mutex);
-        const auto found = streams.cookies.find(stream);
-        fd = found != streams.cookies.end() ? found->second->fd : -1;
-    }
-    if (fd < 0) {
-        errno = EBADF;
-        return -1;
-    }
-    return host::fsync(fd) == 0 ? 0 : -1;
+    DWORD error = ERROR_SUCCESS;
+    return fs::commitStream(stream, error) ? 0 : -1;
 }
 
 int remove(const char* path) {
-    const fs::HostPath host = velmar::fs::hostPathOfText(path);
-    DWORD error = host.error;
-    if (host && fs::deleteHostFile(host.path, error)) {
+    DWORD error = ERROR_INVALID_PARAMETER;
+    if (path != nullptr && fs::deleteFile(wideText(path), error)) {
         return 0;
     }
     errno = errnoFor(error);
@@ -357,11 +390,9 @@ int remove(const char* path) {
 }
 
 int rename(const char* from, const char* to) {
-    const fs::HostPath source = velmar::fs::hostPathOfText(from);
-    const fs::HostPath target = velmar::fs::hostPathOfText(to);
-    DWORD error = source ? target.error : source.error;
-    if (source && target &&
-        fs::moveHostPath(source.path, target.path, MOVEFILE_COPY_ALLOWED, error)) {
+    DWORD error = ERROR_INVALID_PARAMETER;
+    if (from != nullptr && to != nullptr &&
+        fs::moveFile(wideText(from), wideText(to), MOVEFILE_COPY_ALLOWED, error)) {
         return 0;
     }
     errno = errnoFor(error);
@@ -369,33 +400,36 @@ int rename(const char* from, const char* to) {
 }
 
 int stat64(const char* path, FileStatus64* status) {
-    const fs::HostPath host = velmar::fs::hostPathOfText(path);
-    if (!host || status == nullptr) {
-        errno = status == nullptr ? EINVAL : errnoFor(host.error);
+    if (path == nullptr || status == nullptr) {
+        errno = EINVAL;
         return -1;
     }
-    struct stat st {};
-    if (host::stat(host.path.c_str(), &st) != 0) {
+    fs::FileStatus found;
+    DWORD error = ERROR_SUCCESS;
+    if (!fs::fileStatus(wideText(path), found, error)) {
+        errno = errnoFor(error);
         return -1;
     }
-    status->st_mode =
-        static_cast<unsigned short>((S_ISDIR(st.st_mode) ? S_IFDIR_ : S_IFREG_) | S_IREAD_ |
-                                    (fs::isReadOnlyMode(st.st_mode) ? 0 : S_IWRITE_));
-    status->st_size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::int64_t>(st.st_size);
-    status->lastAccess = st.st_atime;
-    status->lastWrite = st.st_mtime;
-    status->created = st.st_ctime;
+    const bool folder = found.kind == FileKind::directory;
+    status->st_mode = static_cast<unsigned short>(
+        (folder ? S_IFDIR_ : S_IFREG_) | S_IREAD_ |
+        ((found.attributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0 : S_IWRITE_));
+    status->st_size = static_cast<std::int64_t>(found.size);
+    status->lastAccess = found.lastAccess;
+    status->lastWrite = found.lastWrite;
+    status->created = found.created;
     return 0;
 }
 
 int splitpath_s(const char* path, char* drive, std::size_t driveSize, char* dir,
                 std::size_t dirSize, char* fname, std::size_t fnameSize, char* ext,
                 std::size_t extSize) {
+    char* const buffers[] = {drive, dir, fname, ext};
+    const std::size_t sizes[] = {driveSize, dirSize, fnameSize, extSize};
     const auto clear = [&] {
-        for (auto [buffer, size] : {std::pair{drive, driveSize}, std::pair{dir, dirSize},
-                                    std::pair{fname, fnameSize}, std::pair{ext, extSize}}) {
-            if (buffer != nullptr && size > 0) {
-                buffer[0] = '\0';
+        for (int i = 0; i < 4; ++i) {
+            if (buffers[i] != nullptr && sizes[i] > 0) {
+                buffers[i][0] = '\0';
             }
         }
     };
@@ -403,18 +437,8 @@ int splitpath_s(const char* path, char* drive, std::size_t driveSize, char* dir,
         clear();
         return EINVAL;
     }
-    // The runtime's own rules: any character before a colon is a drive, and the name's last dot
-    // starts the extension, a leading one too.
-    const std::string_view p(path);
-    const std::size_t driveLength = text::winpath::looseDriveLength(p);
-    const std::size_t nameStart = text::winpath::fileNameStart(p, driveLength);
-    const std::size_t dot = p.rfind('.');
-    const std::size_t extStart = dot == std::string_view::npos || dot < nameStart ? p.size() : dot;
-    const std::string_view parts[] = {
-        p.substr(0, driveLength), p.substr(driveLength, nameStart - driveLength),
-        p.substr(nameStart, extStart - nameStart), p.substr(extStart)};
-    char* const buffers[] = {drive, dir, fname, ext};
-    const std::size_t sizes[] = {driveSize, dirSize, fnameSize, extSize};
+    const PathParts split = splitPath(path);
+    const std::string_view parts[] = {split.drive, split.folder, split.name, split.extension};
     for (int i = 0; i < 4; ++i) {
         if (buffers[i] != nullptr && parts[i].size() >= sizes[i]) {
             clear();

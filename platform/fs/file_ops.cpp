@@ -1,5 +1,6 @@
 #include "platform/fs/fs.h"
 
+#include "platform/fs/internal/forms.h"
 #include "platform/fs/internal/sharing.h"
 #include "platform/host/host.h"
 
@@ -190,33 +191,7 @@ bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, D
     return true;
 }
 
-} // namespace velmar::fs
-
 namespace {
-
-using velmar::fs::HostPath;
-
-BOOL finish(bool ok, DWORD error) {
-    SetLastError(ok ? ERROR_SUCCESS : error);
-    return ok ? TRUE : FALSE;
-}
-
-template <typename Ch>
-BOOL deleteFile(const Ch* path) {
-    const HostPath host = velmar::fs::hostPathOfText(path);
-    DWORD error = host.error;
-    return finish(host && velmar::fs::deleteHostFile(host.path, error), error);
-}
-
-template <typename Ch>
-BOOL moveFile(const Ch* from, const Ch* to, DWORD flags) {
-    const HostPath source = velmar::fs::hostPathOfText(from);
-    const HostPath target = velmar::fs::hostPathOfText(to);
-    DWORD error = source ? target.error : source.error;
-    return finish(source && target &&
-                      velmar::fs::moveHostPath(source.path, target.path, flags, error),
-                  error);
-}
 
 // Across file systems the replacement is copied beside the replaced file and then renamed
 // over it, so that a copy failing half-way never leaves the replaced file, or a backup linked
@@ -224,19 +199,19 @@ BOOL moveFile(const Ch* from, const Ch* to, DWORD flags) {
 bool moveAcrossDevices(const std::string& from, const std::string& to, DWORD& error) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temporary = to + "." + std::to_string(attempt) + ".tmp";
-        if (!velmar::fs::copyHostFile(from, temporary, true, error)) {
+        if (!copyHostFile(from, temporary, true, error)) {
             if (error == ERROR_FILE_EXISTS) {
                 continue;
             }
-            velmar::host::unlink(temporary.c_str());
+            host::unlink(temporary.c_str());
             return false;
         }
-        if (velmar::host::rename(temporary.c_str(), to.c_str()) != 0) {
+        if (host::rename(temporary.c_str(), to.c_str()) != 0) {
             error = win32ErrorFromErrno(errno);
-            velmar::host::unlink(temporary.c_str());
+            host::unlink(temporary.c_str());
             return false;
         }
-        velmar::host::unlink(from.c_str());
+        host::unlink(from.c_str());
         return true;
     }
     return false;
@@ -246,8 +221,7 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
                      const std::string& backup, DWORD flags, DWORD& error) {
     struct stat old {};
     struct stat fresh {};
-    if (velmar::host::stat(replaced.c_str(), &old) != 0 ||
-        velmar::host::stat(replacement.c_str(), &fresh) != 0) {
+    if (host::stat(replaced.c_str(), &old) != 0 || host::stat(replacement.c_str(), &fresh) != 0) {
         error = ERROR_FILE_NOT_FOUND;
         return false;
     }
@@ -255,62 +229,133 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
         error = ERROR_ACCESS_DENIED;
         return false;
     }
-    if (velmar::fs::isReadOnlyMode(old.st_mode)) {
+    if (isReadOnlyMode(old.st_mode)) {
         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
         return false;
     }
-    const int fd = velmar::host::open(replaced.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = host::open(replaced.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
         return false;
     }
-    const bool busy = velmar::fs::isHeldExclusively(fd) || velmar::fs::isOpenElsewhere(fd);
-    velmar::host::close(fd);
+    const bool busy = isHeldExclusively(fd) || isOpenElsewhere(fd);
+    host::close(fd);
     if (busy) {
         error = ERROR_UNABLE_TO_REMOVE_REPLACED;
         return false;
     }
     // The replaced file's attributes go over to its successor.
     DWORD ignored = ERROR_SUCCESS;
-    velmar::host::chmod(replacement.c_str(), old.st_mode & 07777);
-    velmar::fs::setHostFileAttributes(replacement, velmar::fs::storedDosAttributes(replaced),
-                                        ignored);
+    host::chmod(replacement.c_str(), old.st_mode & 07777);
+    setHostFileAttributes(replacement, storedDosAttributes(replaced), ignored);
     if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
-        const int out = velmar::host::open(replacement.c_str(), O_RDONLY | O_CLOEXEC);
+        const int out = host::open(replacement.c_str(), O_RDONLY | O_CLOEXEC);
         if (out >= 0) {
-            velmar::host::fsync(out);
-            velmar::host::close(out);
+            host::fsync(out);
+            host::close(out);
         }
     }
     if (!backup.empty()) {
-        velmar::host::unlink(backup.c_str());
-        if (velmar::host::link(replaced.c_str(), backup.c_str()) != 0) {
+        host::unlink(backup.c_str());
+        if (host::link(replaced.c_str(), backup.c_str()) != 0) {
             error = ERROR_UNABLE_TO_REMOVE_REPLACED;
             return false;
         }
     }
-    if (velmar::host::rename(replacement.c_str(), replaced.c_str()) != 0 &&
+    if (host::rename(replacement.c_str(), replaced.c_str()) != 0 &&
         (errno != EXDEV || !moveAcrossDevices(replacement, replaced, error))) {
         error = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
         return false;
     }
     if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
-        velmar::fs::syncFolderOf(replaced);
+        syncFolderOf(replaced);
     }
     error = ERROR_SUCCESS;
     return true;
 }
 
+} // namespace
+
+bool deleteFile(std::wstring_view path, DWORD& error) {
+    const HostPath host = hostPathOf(path);
+    if (!host) {
+        error = host.error;
+        return false;
+    }
+    return deleteHostFile(host.path, error);
+}
+
+bool moveFile(std::wstring_view from, std::wstring_view to, DWORD flags, DWORD& error) {
+    const HostPath source = hostPathOf(from);
+    const HostPath target = hostPathOf(to);
+    if (!source || !target) {
+        error = source ? target.error : source.error;
+        return false;
+    }
+    return moveHostPath(source.path, target.path, flags, error);
+}
+
+bool replaceFile(std::wstring_view replaced, std::wstring_view replacement,
+                 std::optional<std::wstring_view> backup, DWORD flags, DWORD& error) {
+    const HostPath a = hostPathOf(replaced);
+    const HostPath b = hostPathOf(replacement);
+    HostPath c;
+    if (backup) {
+        c = hostPathOf(*backup);
+    }
+    if (!a || !b || !c) {
+        error = !a ? a.error : (!b ? b.error : c.error);
+        return false;
+    }
+    return replaceHostFile(a.path, b.path, c.path, flags, error);
+}
+
+bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists, DWORD& error) {
+    const HostPath source = hostPathOf(from);
+    const HostPath target = hostPathOf(to);
+    if (!source || !target) {
+        error = source ? target.error : source.error;
+        return false;
+    }
+    return copyHostFile(source.path, target.path, failIfExists, error);
+}
+
+} // namespace velmar::fs
+
+namespace {
+
+using velmar::fs::finishCall;
+using velmar::fs::wideText;
+
+template <typename Ch>
+BOOL deleteFile(const Ch* path) {
+    DWORD error = ERROR_INVALID_PARAMETER;
+    return finishCall(path != nullptr && velmar::fs::deleteFile(wideText(path), error), error);
+}
+
+template <typename Ch>
+BOOL moveFile(const Ch* from, const Ch* to, DWORD flags) {
+    DWORD error = ERROR_INVALID_PARAMETER;
+    return finishCall(from != nullptr && to != nullptr &&
+                          velmar::fs::moveFile(wideText(from), wideText(to), flags, error),
+                      error);
+}
+
 template <typename Ch>
 BOOL replaceFile(const Ch* replaced, const Ch* replacement, const Ch* backup, DWORD flags) {
-    const HostPath a = velmar::fs::hostPathOfText(replaced);
-    const HostPath b = velmar::fs::hostPathOfText(replacement);
-    HostPath c;
-    if (backup != nullptr) {
-        c = velmar::fs::hostPathOfText(backup);
+    if (replaced == nullptr || replacement == nullptr) {
+        return finishCall(false, ERROR_INVALID_PARAMETER);
     }
-    DWORD error = !a ? a.error : (!b ? b.error : c.error);
-    return finish(a && b && c && replaceHostFile(a.path, b.path, c.path, flags, error), error);
+    std::wstring backupText;
+    std::optional<std::wstring_view> backupPath;
+    if (backup != nullptr) {
+        backupText = wideText(backup);
+        backupPath = backupText;
+    }
+    DWORD error = ERROR_SUCCESS;
+    return finishCall(velmar::fs::replaceFile(wideText(replaced), wideText(replacement), backupPath,
+                                              flags, error),
+                      error);
 }
 
 } // namespace

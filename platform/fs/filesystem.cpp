@@ -5,6 +5,8 @@
 #include "platform/text/text.h"
 
 #include <cerrno>
+#include <climits>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
@@ -117,6 +119,73 @@ FileKind status(std::wstring_view path, DWORD& error) {
     }
     error = ERROR_SUCCESS;
     return kindOf(st.st_mode);
+}
+
+bool fileStatus(std::wstring_view path, FileStatus& status, DWORD& error) {
+    const fs::HostPath host = fs::hostPathOf(path);
+    if (!host) {
+        error = host.error;
+        return false;
+    }
+    struct stat st {};
+    if (host::stat(host.path.c_str(), &st) != 0) {
+        error = fs::errorForHostPath(errno, host.path);
+        return false;
+    }
+    const DWORD attributes = fs::hostFileAttributes(host.path, error);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    status.kind = kindOf(st.st_mode);
+    status.attributes = attributes;
+    status.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
+    status.lastWrite = st.st_mtime;
+    status.lastAccess = st.st_atime;
+    status.created = st.st_ctime;
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+bool setFileTimes(std::wstring_view path, std::time_t lastAccess, std::time_t lastWrite,
+                  DWORD& error) {
+    const fs::HostPath host = fs::hostPathOf(path);
+    if (!host) {
+        error = host.error;
+        return false;
+    }
+    if (lastAccess != 0 || lastWrite != 0) {
+        struct timespec times[2] = {{lastAccess, 0}, {lastWrite, 0}};
+        if (lastAccess == 0) {
+            times[0].tv_nsec = UTIME_OMIT;
+        }
+        if (lastWrite == 0) {
+            times[1].tv_nsec = UTIME_OMIT;
+        }
+        if (host::utimensat(AT_FDCWD, host.path.c_str(), times, 0) != 0) {
+            error = fs::errorForHostPath(errno, host.path);
+            return false;
+        }
+    }
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+bool fullPathOf(std::wstring_view path, std::wstring& full, DWORD& error) {
+    if (!path.empty() &&
+        (text::winpath::looseDriveLength(path) != 0 || text::winpath::isSeparator(path[0]))) {
+        full = path;
+        error = ERROR_SUCCESS;
+        return true;
+    }
+    char cwd[PATH_MAX];
+    if (host::getcwd(cwd, sizeof cwd) == nullptr) {
+        error = win32ErrorFromErrno(errno);
+        return false;
+    }
+    full = text::utf8ToWide(cwd) + L"/";
+    full += path;
+    error = ERROR_SUCCESS;
+    return true;
 }
 
 bool createDirectories(std::wstring_view path, DWORD& error) {

@@ -36,25 +36,26 @@ bool FileFinder::open(std::wstring_view pattern, DWORD& error) {
         return false;
     }
     const std::size_t slash = host.path.rfind('/');
-    m_folder = slash == std::string::npos ? std::string() : host.path.substr(0, slash + 1);
+    std::string& folder = m_entry.m_folder;
+    folder = slash == std::string::npos ? std::string() : host.path.substr(0, slash + 1);
     const std::string leaf = slash == std::string::npos ? host.path : host.path.substr(slash + 1);
-    m_statusRead = false;
+    m_entry.m_statusRead = false;
     if (!wildcard) {
         struct stat st {};
         if (host::lstat(host.path.c_str(), &st) != 0) {
             error = errorForHostPath(errno, host.path);
             return false;
         }
-        m_name = leaf;
-        m_type = 0;
+        m_entry.m_name = leaf;
+        m_entry.m_type = 0;
         m_single = true;
         error = ERROR_SUCCESS;
         return true;
     }
     m_pattern = leaf;
-    m_dir = host::opendir(m_folder.empty() ? "." : m_folder.c_str());
+    m_dir = host::opendir(folder.empty() ? "." : folder.c_str());
     if (m_dir == nullptr) {
-        error = errorForHostPath(errno, m_folder.empty() ? std::string(".") : m_folder);
+        error = errorForHostPath(errno, folder.empty() ? std::string(".") : folder);
         if (error == ERROR_FILE_NOT_FOUND) {
             error = ERROR_PATH_NOT_FOUND;
         }
@@ -78,9 +79,9 @@ bool FileFinder::next() {
     }
     while (const dirent* entry = host::readdir(m_dir)) {
         if (matchesWildcard(m_pattern, entry->d_name)) {
-            m_name = entry->d_name;
-            m_type = entry->d_type == DT_UNKNOWN ? 0 : entry->d_type;
-            m_statusRead = false;
+            m_entry.m_name = entry->d_name;
+            m_entry.m_type = entry->d_type == DT_UNKNOWN ? 0 : entry->d_type;
+            m_entry.m_statusRead = false;
             return true;
         }
     }
@@ -88,16 +89,12 @@ bool FileFinder::next() {
     return false;
 }
 
-std::string FileFinder::hostPath() const {
-    return m_folder + m_name;
-}
-
-bool FileFinder::loadStatus() {
+// Links are followed; a dangling one has no status.
+bool FileFinder::Entry::loadStatus() {
     if (!m_statusRead) {
         m_statusRead = true;
         struct stat st {};
-        const std::string path = hostPath();
-        m_statusOk = host::stat(path.c_str(), &st) == 0 || host::lstat(path.c_str(), &st) == 0;
+        m_statusOk = host::stat(hostPath().c_str(), &st) == 0;
         if (m_statusOk) {
             m_size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
             m_mtime = st.st_mtime;
@@ -109,7 +106,7 @@ bool FileFinder::loadStatus() {
     return m_statusOk;
 }
 
-bool FileFinder::isDirectory() {
+bool FileFinder::Entry::isDirectory() {
     if (m_type == DT_DIR) {
         return true;
     }
@@ -119,23 +116,27 @@ bool FileFinder::isDirectory() {
     return loadStatus() && m_isDirectory;
 }
 
-DWORD FileFinder::attributes() {
+DWORD FileFinder::Entry::attributes() const {
     DWORD error = ERROR_SUCCESS;
-    const DWORD attributes = hostFileAttributes(hostPath(), error);
-    return attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : attributes;
+    return hostFileAttributes(hostPath(), error);
 }
 
-std::uint64_t FileFinder::size() {
+std::uint64_t FileFinder::Entry::size() {
     return loadStatus() ? m_size : 0;
 }
-std::time_t FileFinder::lastWriteTime() {
+std::time_t FileFinder::Entry::lastWriteTime() {
     return loadStatus() ? m_mtime : 0;
 }
-std::time_t FileFinder::lastAccessTime() {
+std::time_t FileFinder::Entry::lastAccessTime() {
     return loadStatus() ? m_atime : 0;
 }
-std::time_t FileFinder::creationTime() {
+std::time_t FileFinder::Entry::creationTime() {
     return loadStatus() ? m_ctime : 0;
+}
+
+DWORD FileFinder::attributes() {
+    const DWORD attributes = m_entry.attributes();
+    return attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : attributes;
 }
 
 } // namespace velmar::fs

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -66,7 +67,6 @@ inline bool isReadOnlyMode(mode_t mode) {
     return (mode & S_IWUSR) == 0;
 }
 
-
 // Opens hostPath (open(2) flags) for a Windows-style open: refuses writing to a read-only
 // file (ERROR_ACCESS_DENIED, root included), and reports ERROR_SHARING_VIOLATION when the
 // file is held exclusively elsewhere, or, with exclusive, when it is open elsewhere at all.
@@ -100,6 +100,11 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes);
 
 namespace velmar::fs {
+
+// The attributes of a Windows or native path; INVALID_FILE_ATTRIBUTES on failure with the
+// Win32 code in error.
+DWORD fileAttributes(std::wstring_view path, DWORD& error);
+bool setFileAttributes(std::wstring_view path, DWORD attributes, DWORD& error);
 
 // The same on a host path; INVALID_FILE_ATTRIBUTES on failure with the Win32 code in error.
 DWORD hostFileAttributes(const std::string& hostPath, DWORD& error);
@@ -144,6 +149,15 @@ BOOL ReplaceFileW(LPCWSTR replacedFile, LPCWSTR replacementFile, LPCWSTR backupF
 
 namespace velmar::fs {
 
+// The operations above on Windows or native paths: false with the Win32 code in error.
+bool deleteFile(std::wstring_view path, DWORD& error);
+bool moveFile(std::wstring_view from, std::wstring_view to, DWORD flags, DWORD& error);
+// Without a backup path the replaced file is not kept.
+bool replaceFile(std::wstring_view replaced, std::wstring_view replacement,
+                 std::optional<std::wstring_view> backup, DWORD flags, DWORD& error);
+// A regular file's bytes, permissions and stored DOS attributes, as copyHostFile says.
+bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists, DWORD& error);
+
 // Copies a regular file's bytes, permissions and stored DOS attributes. With failIfExists an
 // existing target gives ERROR_FILE_EXISTS; otherwise it is overwritten unless it is read-only
 // or held without sharing.
@@ -157,6 +171,88 @@ void syncFolderOf(const std::string& path);
 
 // Deletes a host file with the rules of DeleteFile.
 bool deleteHostFile(const std::string& path, DWORD& error);
+
+} // namespace velmar::fs
+
+// Open files on Windows or native paths, with the rules that CFile and the C runtime share:
+// writing to a read-only file is refused (ERROR_ACCESS_DENIED) and an exclusive open fails
+// with ERROR_SHARING_VIOLATION while anybody else has the file open (see openShared).
+
+namespace velmar::fs {
+
+enum class Access { read, write, readWrite };
+
+enum class Creation {
+    openExisting, // the file must exist
+    openAlways,   // created when missing, kept as it is otherwise
+    createAlways, // created when missing, emptied otherwise (when opened for writing)
+    createNew,    // ERROR_FILE_EXISTS when it exists
+};
+
+struct OpenMode {
+    Access access = Access::read;
+    Creation creation = Creation::openExisting;
+    bool append = false;    // every write goes to the end
+    bool exclusive = false; // without sharing
+};
+
+enum class SeekFrom { begin, current, end };
+
+// An open file, closed when it goes.
+class File {
+public:
+    File() = default;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    bool open(std::wstring_view path, const OpenMode& mode, DWORD& error);
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+
+    // The bytes read, 0 at the end or on failure (error tells which).
+    std::size_t read(void* buffer, std::size_t count, DWORD& error);
+    // The bytes written: all of them, or those before a failure.
+    std::size_t write(const void* data, std::size_t count, DWORD& error);
+    // The new position, or -1.
+    std::int64_t seek(std::int64_t offset, SeekFrom from, DWORD& error);
+    // 0 when it cannot be read.
+    std::uint64_t size(DWORD& error) const;
+    // Writes the file's data through to the disk.
+    bool commit(DWORD& error);
+
+    // Hands the descriptor over to the caller, who closes it.
+    int release();
+
+private:
+    int m_fd = -1;
+};
+
+// A C stream over a file opened with mode. A text stream reads CR LF as LF and writes LF as
+// CR LF, and Ctrl-Z ends its input, as the runtime's text mode has it. Null on failure.
+std::FILE* openStream(std::wstring_view path, const OpenMode& mode, bool text, DWORD& error);
+
+// Writes the stream's buffer, then the file's data through to the disk. On failure errno is
+// what the failing call left, as after fflush; a stream not opened by openStream gives
+// ERROR_INVALID_HANDLE (EBADF).
+bool commitStream(std::FILE* stream, DWORD& error);
+
+// The runtime's split of a path: "C:\data\scan.tif" gives "C:", "\data\", "scan", ".tif".
+// Any character before a colon is a drive, and the name's last dot starts the extension, a
+// leading one too. The parts are views into path.
+struct PathParts {
+    std::string_view drive;
+    std::string_view folder;
+    std::string_view name;
+    std::string_view extension;
+};
+PathParts splitPath(std::string_view path);
+
+// The runtime's buffer sizes for the parts, terminator included.
+inline constexpr std::size_t MAX_DRIVE = 3;
+inline constexpr std::size_t MAX_DIR = 256;
+inline constexpr std::size_t MAX_FNAME = 256;
+inline constexpr std::size_t MAX_EXT = 256;
 
 } // namespace velmar::fs
 
@@ -203,11 +299,10 @@ struct FileStatus64 {
 // 0, or -1 with errno set.
 int stat64(const char* path, FileStatus64* status);
 
-// Buffer sizes of the path splitter, terminator included.
-inline constexpr std::size_t MAX_DRIVE = 3;
-inline constexpr std::size_t MAX_DIR = 256;
-inline constexpr std::size_t MAX_FNAME = 256;
-inline constexpr std::size_t MAX_EXT = 256;
+using fs::MAX_DIR;
+using fs::MAX_DRIVE;
+using fs::MAX_EXT;
+using fs::MAX_FNAME;
 
 // Splits "C:\data\scan.tif" into "C:", "\data\", "scan", ".tif" (either separator; a
 // buffer may be null with size 0 to skip that part). Returns 0, EINVAL for a null path, or
@@ -230,6 +325,26 @@ enum class FileKind { notFound, none, regular, directory, symlink, junction, oth
 // ERROR_BAD_NETPATH and ERROR_INVALID_NAME give notFound; any other failure gives none.
 // error is the Win32 code of the failure, else ERROR_SUCCESS.
 FileKind status(std::wstring_view path, DWORD& error);
+
+struct FileStatus {
+    FileKind kind = FileKind::none; // links followed
+    DWORD attributes = 0;           // as fileAttributes gives them
+    std::uint64_t size = 0;         // 0 for a folder
+    std::time_t lastWrite = 0;
+    std::time_t lastAccess = 0;
+    std::time_t created = 0;
+};
+
+// The status of path with links followed. Leaves status unchanged on failure.
+bool fileStatus(std::wstring_view path, FileStatus& status, DWORD& error);
+
+// Sets the times of path (seconds since 1970); a time of 0 is left as it is.
+bool setFileTimes(std::wstring_view path, std::time_t lastAccess, std::time_t lastWrite,
+                  DWORD& error);
+
+// path made full: a relative one is joined to the current folder as the host reports it
+// ("data\x.tif" in /home/u gives "/home/u/data\x.tif"); nothing else of it changes.
+bool fullPathOf(std::wstring_view path, std::wstring& full, DWORD& error);
 
 // Creates the folder and its missing parents; true when the folder exists afterwards.
 bool createDirectories(std::wstring_view path, DWORD& error);
@@ -304,6 +419,39 @@ namespace velmar::fs {
 
 class FileFinder {
 public:
+    // One match. It stays readable after the finder moves on; its status is read once, when
+    // first asked for, with links followed.
+    class Entry {
+    public:
+        const std::string& name() const { return m_name; } // UTF-8
+        // The entry's dirent type (DT_REG, DT_DIR, DT_LNK...), 0 when unknown.
+        unsigned char type() const { return m_type; }
+        std::string hostPath() const { return m_folder + m_name; }
+        bool isDirectory(); // a link to a folder counts as a folder
+        // INVALID_FILE_ATTRIBUTES when the entry cannot be read.
+        DWORD attributes() const;
+        // 0 for a folder, and when the entry cannot be read.
+        std::uint64_t size();
+        std::time_t lastWriteTime();
+        std::time_t lastAccessTime();
+        std::time_t creationTime();
+
+    private:
+        friend class FileFinder;
+        bool loadStatus();
+
+        std::string m_folder; // host folder, with a trailing "/" unless empty
+        std::string m_name;
+        unsigned char m_type = 0; // d_type, or 0 when unknown
+        bool m_statusRead = false;
+        bool m_statusOk = false;
+        std::uint64_t m_size = 0;
+        std::time_t m_mtime = 0;
+        std::time_t m_atime = 0;
+        std::time_t m_ctime = 0;
+        bool m_isDirectory = false;
+    };
+
     FileFinder() = default;
     FileFinder(const FileFinder&) = delete;
     FileFinder& operator=(const FileFinder&) = delete;
@@ -316,34 +464,24 @@ public:
     bool next();
     void close();
 
-    // The current entry. Its status is read only when asked for.
-    const std::string& name() const { return m_name; } // UTF-8
-    // The entry's dirent type (DT_REG, DT_DIR, DT_LNK...), 0 when unknown.
-    unsigned char type() const { return m_type; }
-    std::string hostPath() const;
-    bool isDirectory(); // links followed: a link to a folder counts as a folder
+    // The current entry.
+    Entry& entry() { return m_entry; }
+    const std::string& name() const { return m_entry.name(); }
+    unsigned char type() const { return m_entry.type(); }
+    std::string hostPath() const { return m_entry.hostPath(); }
+    bool isDirectory() { return m_entry.isDirectory(); }
+    // FILE_ATTRIBUTE_NORMAL when the entry cannot be read.
     DWORD attributes();
-    std::uint64_t size();
-    std::time_t lastWriteTime();
-    std::time_t lastAccessTime();
-    std::time_t creationTime();
+    std::uint64_t size() { return m_entry.size(); }
+    std::time_t lastWriteTime() { return m_entry.lastWriteTime(); }
+    std::time_t lastAccessTime() { return m_entry.lastAccessTime(); }
+    std::time_t creationTime() { return m_entry.creationTime(); }
 
 private:
-    bool loadStatus();
-
     DIR* m_dir = nullptr;
-    std::string m_folder;  // host folder, with a trailing "/" unless empty
     std::string m_pattern; // UTF-8 wildcard name
-    std::string m_name;
-    unsigned char m_type = 0; // d_type, or 0 when unknown
     bool m_single = false;
-    bool m_statusRead = false;
-    bool m_statusOk = false;
-    std::uint64_t m_size = 0;
-    std::time_t m_mtime = 0;
-    std::time_t m_atime = 0;
-    std::time_t m_ctime = 0;
-    bool m_isDirectory = false;
+    Entry m_entry;
 };
 
 } // namespace velmar::fs
