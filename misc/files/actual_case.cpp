@@ -14,7 +14,7 @@ bool spelledName(const std::string& path, std::string& name) {
     if (!finder.open(toWide(path), error)) {
         return false;
     }
-    name = velmar::files::fromHostName<char>(finder.name());
+    name = velmar::misc::files::fromHostName<char>(finder.name());
     return true;
 }
 

@@ -8,7 +8,7 @@
 
 #include <exception>
 
-using velmar::files::safe;
+using velmar::misc::files::safe;
 
 namespace {
 
@@ -32,7 +32,7 @@ bool removeEntries(const std::wstring& folder) {
         }
         for (const std::string& name : names) {
             std::wstring path = folder;
-            velmar::paths::appendPath<wchar_t>(path, velmar::files::fromHostName<wchar_t>(name));
+            velmar::misc::files::appendPath<wchar_t>(path, velmar::misc::files::fromHostName<wchar_t>(name));
             DWORD error = ERROR_SUCCESS;
             if (velmar::fs::removeAll(path, error) == static_cast<std::uintmax_t>(-1)) {
                 return false;

@@ -5,8 +5,8 @@
 
 #include <regex>
 
-namespace paths = velmar::paths;
-using velmar::files::safe;
+namespace files = velmar::misc::files;
+using velmar::misc::files::safe;
 
 namespace {
 
@@ -29,12 +29,12 @@ template <typename Ch>
 std::basic_string<Ch> replaceName(std::basic_string_view<Ch> path,
                                   const std::basic_string<Ch>& newName) {
     const std::basic_string<Ch> cleaned = replaceReserved(newName);
-    std::basic_string<Ch> result(paths::directoryOf(path, false));
-    if (!paths::extension<Ch>(cleaned).empty()) {
-        paths::appendPath<Ch>(result, cleaned);
+    std::basic_string<Ch> result(files::directoryOf(path, false));
+    if (!files::extension<Ch>(cleaned).empty()) {
+        files::appendPath<Ch>(result, cleaned);
     } else {
-        paths::appendPath<Ch>(result,
-                              cleaned + std::basic_string<Ch>(paths::extensionWithDot(path)));
+        files::appendPath<Ch>(result,
+                              cleaned + std::basic_string<Ch>(files::extensionWithDot(path)));
     }
     return result;
 }
@@ -49,14 +49,14 @@ std::wstring replaceFileName(const std::wstring& path, const std::wstring& newNa
 }
 
 bool isValidFileName(const char* name) {
-    return paths::isValidFileName<char>(safe(name));
+    return files::isValidFileName<char>(safe(name));
 }
 
 CString makeValidFileName(const char* name) {
-    return CString(paths::makeValidFileName<char>(safe(name)));
+    return CString(files::makeValidFileName<char>(safe(name)));
 }
 std::string makeValidFileNameSC(const char* name) {
-    return paths::makeValidFileName<char>(safe(name));
+    return files::makeValidFileName<char>(safe(name));
 }
 
 std::string replaceInvalidFileNameChars(const std::string& name) {
@@ -67,14 +67,14 @@ std::wstring replaceInvalidFileNameChars(const std::wstring& name) {
 }
 
 bool isVirtualFileSystemPath(const char* path) {
-    return paths::isVirtualFileSystemPath<char>(safe(path));
+    return files::isVirtualFileSystemPath<char>(safe(path));
 }
 bool isVirtualFileSystemPath(const wchar_t* path) {
-    return paths::isVirtualFileSystemPath<wchar_t>(safe(path));
+    return files::isVirtualFileSystemPath<wchar_t>(safe(path));
 }
 bool isVirtualFileSystemPath(const std::string& path) {
-    return paths::isVirtualFileSystemPath<char>(safe(path));
+    return files::isVirtualFileSystemPath<char>(safe(path));
 }
 bool isVirtualFileSystemPath(const std::wstring& path) {
-    return paths::isVirtualFileSystemPath<wchar_t>(safe(path));
+    return files::isVirtualFileSystemPath<wchar_t>(safe(path));
 }

@@ -6,7 +6,7 @@
 #include "platform/fs/fs.h"
 #include "platform/text/text.h"
 
-using velmar::files::safe;
+using velmar::misc::files::safe;
 using velmar::fs::Access;
 using velmar::fs::Creation;
 using velmar::fs::FileKind;
@@ -14,7 +14,7 @@ using velmar::fs::FileKind;
 namespace {
 
 bool exists(std::wstring_view path) {
-    if (velmar::paths::isVirtualFileSystemPath(path)) {
+    if (velmar::misc::files::isVirtualFileSystemPath(path)) {
         return true;
     }
     DWORD error = ERROR_SUCCESS;

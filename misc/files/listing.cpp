@@ -56,7 +56,7 @@ public:
             }
         }
         for (std::size_t i = 0; i < m_suffix.size(); ++i) {
-            if (velmar::paths::asciiLower(name[head + i]) != m_suffix[i]) {
+            if (velmar::misc::files::asciiLower(name[head + i]) != m_suffix[i]) {
                 return false;
             }
         }
@@ -95,7 +95,7 @@ private:
             if (static_cast<std::uint32_t>(c) < 0x20 || static_cast<std::uint32_t>(c) > 0x7E) {
                 return false;
             }
-            m_suffix += velmar::paths::asciiLower(c);
+            m_suffix += velmar::misc::files::asciiLower(c);
         }
         return true;
     }
@@ -122,9 +122,9 @@ void collect(std::vector<std::basic_string<Ch>>& list, const std::basic_string<C
         if (entry.kind != wanted) {
             continue;
         }
-        if (matcher.matches(velmar::files::fromHostName<Ch>(entry.name()))) {
+        if (matcher.matches(velmar::misc::files::fromHostName<Ch>(entry.name()))) {
             std::basic_string<Ch> path = folder;
-            velmar::paths::appendPath<Ch>(path, velmar::files::fromHostName<Ch>(entry.relative));
+            velmar::misc::files::appendPath<Ch>(path, velmar::misc::files::fromHostName<Ch>(entry.relative));
             list.push_back(std::move(path));
         }
     }

@@ -11,7 +11,7 @@ namespace {
 
 bool isRootOrEmpty(const CString& folder) {
     const std::string_view text = folder.view();
-    return velmar::paths::rootEnd(text) == text.size();
+    return velmar::misc::files::rootEnd(text) == text.size();
 }
 
 } // namespace

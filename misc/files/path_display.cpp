@@ -4,7 +4,7 @@
 #include "misc/files/text_forms.h"
 #include "misc/text/text.h"
 
-using velmar::files::safe;
+using velmar::misc::files::safe;
 
 namespace {
 
@@ -22,10 +22,10 @@ std::pair<double, const char*> scaled(double x) {
 } // namespace
 
 CString abbreviatePath(const char* path, int maxLength) {
-    return CString(velmar::paths::abbreviatePath<char>(safe(path), maxLength));
+    return CString(velmar::misc::files::abbreviatePath<char>(safe(path), maxLength));
 }
 std::string abbreviatePathSC(const char* path, int maxLength) {
-    return velmar::paths::abbreviatePath<char>(safe(path), maxLength);
+    return velmar::misc::files::abbreviatePath<char>(safe(path), maxLength);
 }
 
 CString formatByteSize(LONGLONG count) {

@@ -5,8 +5,8 @@
 
 #include "platform/text/text.h"
 
-namespace paths = velmar::paths;
-using velmar::files::safe;
+namespace files = velmar::misc::files;
+using velmar::misc::files::safe;
 
 namespace {
 
@@ -18,7 +18,7 @@ bool equalLowered(std::string_view a, std::string_view b) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (paths::asciiLower(a[i]) != paths::asciiLower(b[i])) {
+        if (files::asciiLower(a[i]) != files::asciiLower(b[i])) {
             return false;
         }
     }
@@ -39,25 +39,25 @@ bool equalLowered(std::wstring_view a, std::wstring_view b) {
 
 template <typename Ch>
 View<Ch> fileNameOrStem(View<Ch> path, bool withoutExtension) {
-    return withoutExtension ? paths::stem(path) : paths::fileName(path);
+    return withoutExtension ? files::stem(path) : files::fileName(path);
 }
 
 } // namespace
 
 CString directoryOf(const char* path, bool flag) {
-    return CString(paths::directoryOf<char>(safe(path), flag));
+    return CString(files::directoryOf<char>(safe(path), flag));
 }
 CStringW directoryOf(const wchar_t* path, bool flag) {
-    return CStringW(paths::directoryOf<wchar_t>(safe(path), flag));
+    return CStringW(files::directoryOf<wchar_t>(safe(path), flag));
 }
 std::string directoryOf(const std::string& path, bool flag) {
-    return std::string(paths::directoryOf<char>(safe(path), flag));
+    return std::string(files::directoryOf<char>(safe(path), flag));
 }
 std::string directoryOfSC(const char* path, bool flag) {
-    return std::string(paths::directoryOf<char>(safe(path), flag));
+    return std::string(files::directoryOf<char>(safe(path), flag));
 }
 std::wstring directoryOf(const std::wstring& path, bool flag) {
-    return std::wstring(paths::directoryOf<wchar_t>(safe(path), flag));
+    return std::wstring(files::directoryOf<wchar_t>(safe(path), flag));
 }
 
 CString fileNameOf(const char* path, bool flag) {
@@ -77,74 +77,74 @@ std::wstring fileNameOf(const std::wstring& path, bool flag) {
 }
 
 CString extensionOf(const char* path) {
-    return CString(paths::extension<char>(safe(path)));
+    return CString(files::extension<char>(safe(path)));
 }
 CStringW extensionOf(const wchar_t* path) {
-    return CStringW(paths::extension<wchar_t>(safe(path)));
+    return CStringW(files::extension<wchar_t>(safe(path)));
 }
 std::string extensionOf(const std::string& path) {
-    return std::string(paths::extension<char>(safe(path)));
+    return std::string(files::extension<char>(safe(path)));
 }
 std::string extensionOfSC(const char* path) {
-    return std::string(paths::extension<char>(safe(path)));
+    return std::string(files::extension<char>(safe(path)));
 }
 std::wstring extensionOf(const std::wstring& path) {
-    return std::wstring(paths::extension<wchar_t>(safe(path)));
+    return std::wstring(files::extension<wchar_t>(safe(path)));
 }
 
 bool hasExtension(const std::string& path, const std::string& extension) {
-    return equalLowered(paths::extension<char>(safe(path)), extension);
+    return equalLowered(files::extension<char>(safe(path)), extension);
 }
 bool hasExtension(const std::wstring& path, const std::wstring& extension) {
-    return equalLowered(paths::extension<wchar_t>(safe(path)), extension);
+    return equalLowered(files::extension<wchar_t>(safe(path)), extension);
 }
 
 std::string parentPathOf(const std::string& path) {
-    return std::string(paths::parentPathOf<char>(safe(path)));
+    return std::string(files::parentPathOf<char>(safe(path)));
 }
 std::wstring parentPathOf(const std::wstring& path) {
-    return std::wstring(paths::parentPathOf<wchar_t>(safe(path)));
+    return std::wstring(files::parentPathOf<wchar_t>(safe(path)));
 }
 
 void appendPath(std::string& path, const std::string& tail) {
-    paths::appendPath<char>(path, tail);
+    files::appendPath<char>(path, tail);
 }
 void appendPath(std::wstring& path, const std::wstring& tail) {
-    paths::appendPath<wchar_t>(path, tail);
+    files::appendPath<wchar_t>(path, tail);
 }
 
 CString addFileNameSuffix(const CString& path, const CString& suffix) {
-    return CString(paths::addFileNameSuffix<char>(path.view(), suffix.view()));
+    return CString(files::addFileNameSuffix<char>(path.view(), suffix.view()));
 }
 CStringW addFileNameSuffix(const CStringW& path, const CStringW& suffix) {
-    return CStringW(paths::addFileNameSuffix<wchar_t>(path.view(), suffix.view()));
+    return CStringW(files::addFileNameSuffix<wchar_t>(path.view(), suffix.view()));
 }
 std::string addFileNameSuffix(const std::string& path, const std::string& suffix) {
-    return paths::addFileNameSuffix<char>(path, suffix);
+    return files::addFileNameSuffix<char>(path, suffix);
 }
 std::wstring addFileNameSuffix(const std::wstring& path, const std::wstring& suffix) {
-    return paths::addFileNameSuffix<wchar_t>(path, suffix);
+    return files::addFileNameSuffix<wchar_t>(path, suffix);
 }
 
 std::string addFileNamePrefix(const std::string& path, const std::string& prefix) {
-    return paths::addFileNamePrefix<char>(path, prefix);
+    return files::addFileNamePrefix<char>(path, prefix);
 }
 std::wstring addFileNamePrefix(const std::wstring& path, const std::wstring& prefix) {
-    return paths::addFileNamePrefix<wchar_t>(path, prefix);
+    return files::addFileNamePrefix<wchar_t>(path, prefix);
 }
 
 CString changeExtension(const char* path, const char* ext) {
-    return CString(paths::changeExtension<char>(safe(path), safe(ext)));
+    return CString(files::changeExtension<char>(safe(path), safe(ext)));
 }
 CStringW changeExtension(const wchar_t* path, const wchar_t* ext) {
-    return CStringW(paths::changeExtension<wchar_t>(safe(path), safe(ext)));
+    return CStringW(files::changeExtension<wchar_t>(safe(path), safe(ext)));
 }
 std::string changeExtension(const std::string& path, const std::string& ext) {
-    return paths::changeExtension<char>(safe(path), safe(ext));
+    return files::changeExtension<char>(safe(path), safe(ext));
 }
 std::string changeExtensionSC(const char* path, const char* ext) {
-    return paths::changeExtension<char>(safe(path), safe(ext));
+    return files::changeExtension<char>(safe(path), safe(ext));
 }
 std::wstring changeExtension(const std::wstring& path, const std::wstring& ext) {
-    return paths::changeExtension<wchar_t>(safe(path), safe(ext));
+    return files::changeExtension<wchar_t>(safe(path), safe(ext));
 }

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmar::paths {
+namespace velmar::misc::files {
 
 template <typename Ch>
 using View = std::basic_string_view<Ch>;
@@ -190,4 +190,4 @@ Str<Ch> abbreviatePath(View<Ch> p, int maxLength) {
     return result;
 }
 
-} // namespace velmar::paths
+} // namespace velmar::misc::files

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmar::files {
+namespace velmar::misc::files {
 
 // Null C strings count as empty texts, so that a caller's slip cannot crash the library.
 inline std::string_view safe(const char* text) {
@@ -38,4 +38,4 @@ std::basic_string<Ch> fromHostName(std::string_view utf8) {
     }
 }
 
-} // namespace velmar::files
+} // namespace velmar::misc::files

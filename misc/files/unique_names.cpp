@@ -4,7 +4,7 @@
 #include "misc/files/text_forms.h"
 #include "misc/text/text.h"
 
-using velmar::files::safe;
+using velmar::misc::files::safe;
 
 namespace {
 
@@ -16,16 +16,16 @@ bool acceptable(const std::wstring& candidate, bool acceptWritable) {
 // past 999 until a free name turns up: an untested name is never given back.
 std::wstring search(const std::wstring& folder, const std::wstring& name, bool acceptWritable) {
     std::wstring candidate = folder;
-    velmar::paths::appendPath<wchar_t>(candidate, name);
+    velmar::misc::files::appendPath<wchar_t>(candidate, name);
     if (acceptWritable && canWriteFile(candidate)) {
         return candidate;
     }
     std::wstring head = folder;
-    if (head.empty() || !velmar::paths::isSeparator(head.back())) {
+    if (head.empty() || !velmar::misc::files::isSeparator(head.back())) {
         head += L'\\';
     }
-    const std::wstring stem(velmar::paths::stem<wchar_t>(name));
-    const std::wstring extension(velmar::paths::extension<wchar_t>(name));
+    const std::wstring stem(velmar::misc::files::stem<wchar_t>(name));
+    const std::wstring extension(velmar::misc::files::extension<wchar_t>(name));
     for (long long number = 0; !acceptable(candidate, acceptWritable); ++number) {
         candidate = formatString(L"%ls%ls_%lld.%ls", head, stem, number, extension);
     }
@@ -40,7 +40,7 @@ std::wstring inTempSub(const std::wstring& name, const std::wstring& subFolder,
                        bool acceptWritable) {
     std::wstring folder = tempFolderW();
     if (!subFolder.empty()) {
-        velmar::paths::appendPath<wchar_t>(folder, subFolder);
+        velmar::misc::files::appendPath<wchar_t>(folder, subFolder);
         createDirectories(folder);
     }
     return search(folder, name, acceptWritable);

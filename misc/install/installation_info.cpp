@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-using velmar::install::kValueBufferSize;
-using velmar::install::readInstallationText;
+using velmar::misc::install::kValueBufferSize;
+using velmar::misc::install::readInstallationText;
 using velmar::fs::FsRedirectionOff;
 
 namespace {
@@ -107,7 +107,7 @@ CString getProductBuildDate(bool reformat) {
 bool deleteRedistributableDate() {
     FsRedirectionOff redirectionOff;
     velmar::registry::Key key;
-    if (key.open(HKEY_LOCAL_MACHINE, velmar::install::installationKeyPath(),
+    if (key.open(HKEY_LOCAL_MACHINE, velmar::misc::install::installationKeyPath(),
                  KEY_WRITE | KEY_WOW64_32KEY) != ERROR_SUCCESS) {
         return false;
     }

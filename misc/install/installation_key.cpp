@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace velmar::install {
+namespace velmar::misc::install {
 
 std::string installationKeyPath() {
     return getSuiteKeyPath().native() + "\\Velmar Software\\CurrentVersion";
@@ -30,4 +30,4 @@ bool readInstallationText(const char* valueName, REGSAM view, std::string& text)
     return true;
 }
 
-} // namespace velmar::install
+} // namespace velmar::misc::install

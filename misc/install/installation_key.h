@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace velmar::install {
+namespace velmar::misc::install {
 
 // The installer's values are read into buffers of this many bytes, terminator included.
 inline constexpr DWORD kValueBufferSize = 260;
@@ -17,4 +17,4 @@ std::string installationKeyPath();
 // flag and the text fits the buffer with its terminator; text is unchanged otherwise.
 bool readInstallationText(const char* valueName, REGSAM view, std::string& text);
 
-} // namespace velmar::install
+} // namespace velmar::misc::install

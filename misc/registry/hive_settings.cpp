@@ -1,7 +1,7 @@
 // The typed settings of the caller's hive.
 #include "misc/registry/settings_core.h"
 
-using namespace velmar::settings;
+using namespace velmar::misc::registry;
 
 bool readSetting(HKEY hive, LPCSTR section, LPCSTR valueName, char& value) {
     return readTyped(hive, section, valueName, value);

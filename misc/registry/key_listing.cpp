@@ -4,7 +4,7 @@
 #include "misc/text/text.h"
 
 using velmar::registry::Key;
-using velmar::settings::sectionKeyPath;
+using velmar::misc::registry::sectionKeyPath;
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 
 using velmar::registry::Key;
-using velmar::settings::nameOrDefault;
-using velmar::settings::sectionKeyPath;
+using velmar::misc::registry::nameOrDefault;
+using velmar::misc::registry::sectionKeyPath;
 
 namespace {
 
@@ -59,7 +59,7 @@ bool readSettingText(HKEY hive, LPCSTR section, LPCSTR valueName, char* buffer, 
 
 bool readSettingBytes(HKEY hive, LPCSTR section, LPCSTR valueName, BYTE* buffer, DWORD bufferSize) {
     DWORD size = 0;
-    if (!velmar::settings::readStoredBytes(hive, section, valueName, buffer, bufferSize, size)) {
+    if (!velmar::misc::registry::readStoredBytes(hive, section, valueName, buffer, bufferSize, size)) {
         return false;
     }
     if (size > 0) {
@@ -75,7 +75,7 @@ bool readSettingWideBytes(HKEY hive, LPCSTR section, LPCSTR valueName, wchar_t* 
     }
     std::string bytes(2 * std::size_t{sizeInChars}, '\0');
     DWORD size = 0;
-    if (!velmar::settings::readStoredBytes(hive, section, valueName,
+    if (!velmar::misc::registry::readStoredBytes(hive, section, valueName,
                                            reinterpret_cast<BYTE*>(bytes.data()), 2 * sizeInChars,
                                            size)) {
         return false;
@@ -124,7 +124,7 @@ bool writeSettingWideBytes(HKEY hive, LPCSTR section, LPCSTR valueName, LPCWSTR 
 bool readKeyText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, CString& text, bool view32) {
     std::string read;
     if (!readKeyTextInto(hive, keyPath, valueName, view32 ? KEY_WOW64_32KEY : 0,
-                         velmar::settings::kTextBufferSize, read)) {
+                         velmar::misc::registry::kTextBufferSize, read)) {
         return false;
     }
     text = read.c_str();
@@ -133,7 +133,7 @@ bool readKeyText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, CString& text, boo
 
 bool readKeyText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, std::string& text, bool view32) {
     return readKeyTextInto(hive, keyPath, valueName, view32 ? KEY_WOW64_32KEY : 0,
-                           velmar::settings::kTextBufferSize, text);
+                           velmar::misc::registry::kTextBufferSize, text);
 }
 
 bool readKeyText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, CString& text, BOOL view32) {
@@ -150,7 +150,7 @@ bool readKeyText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, CString& text, DWO
     return true;
 }
 
-namespace velmar::settings {
+namespace velmar::misc::registry {
 
 bool readStoredBytes(HKEY hive, LPCSTR section, LPCSTR valueName, BYTE* buffer, DWORD bufferSize,
                      DWORD& size) {
@@ -174,4 +174,4 @@ bool readWideText(HKEY hive, LPCSTR section, LPCSTR valueName, std::wstring& tex
     return true;
 }
 
-} // namespace velmar::settings
+} // namespace velmar::misc::registry

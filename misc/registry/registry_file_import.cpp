@@ -32,7 +32,7 @@
 #include <utility>
 #include <vector>
 
-using velmar::regfile::FileValue;
+using velmar::misc::registry::FileValue;
 using velmar::registry::Key;
 using velmar::registry::Transaction;
 
@@ -192,7 +192,7 @@ std::optional<DWORD> parseDword(std::string_view digits) {
             return std::nullopt;
         }
     }
-    return velmar::regfile::parseDwordDigits(digits);
+    return velmar::misc::registry::parseDwordDigits(digits);
 }
 
 struct KeyLine {
@@ -307,7 +307,7 @@ void Importer::store(const std::string& name, FileValue value) {
         (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ)) {
         value.data = utf16leToAnsi(value.data);
     }
-    velmar::regfile::storeValue(m_key, name, value);
+    velmar::misc::registry::storeValue(m_key, name, value);
 }
 
 void Importer::valueLine(std::string_view line, LineReader& lines) {
@@ -326,8 +326,8 @@ void Importer::valueLine(std::string_view line, LineReader& lines) {
             return; // unterminated
         }
         FileValue value;
-        value.data = velmar::regfile::textData(unescape(data.substr(1, last - 1)));
-        velmar::regfile::storeValue(m_key, name, value);
+        value.data = velmar::misc::registry::textData(unescape(data.substr(1, last - 1)));
+        velmar::misc::registry::storeValue(m_key, name, value);
         return;
     }
     if (data == "-") {
@@ -340,7 +340,7 @@ void Importer::valueLine(std::string_view line, LineReader& lines) {
             FileValue value;
             value.type = REG_DWORD;
             value.data.assign(reinterpret_cast<const char*>(&*number), sizeof(DWORD));
-            velmar::regfile::storeValue(m_key, name, value);
+            velmar::misc::registry::storeValue(m_key, name, value);
         }
         return;
     }
@@ -366,7 +366,7 @@ void Importer::valueLine(std::string_view line, LineReader& lines) {
         data = joined;
     }
     FileValue value;
-    if (velmar::regfile::decodeHexText(data, value)) {
+    if (velmar::misc::registry::decodeHexText(data, value)) {
         store(name, std::move(value));
     }
 }

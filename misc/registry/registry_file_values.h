@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmar::regfile {
+namespace velmar::misc::registry {
 
 struct FileValue {
     DWORD type = REG_SZ;
@@ -33,4 +33,4 @@ std::string textData(std::string_view text);
 // Stores the value through an open key; a Win32 code.
 DWORD storeValue(velmar::registry::Key& key, std::string_view name, const FileValue& value);
 
-} // namespace velmar::regfile
+} // namespace velmar::misc::registry

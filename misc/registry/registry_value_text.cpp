@@ -5,7 +5,7 @@
 
 #include <cctype>
 
-namespace velmar::regfile {
+namespace velmar::misc::registry {
 
 namespace {
 
@@ -169,7 +169,7 @@ DWORD storeValue(velmar::registry::Key& key, std::string_view name, const FileVa
     return key.setValue(name, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
 }
 
-} // namespace velmar::regfile
+} // namespace velmar::misc::registry
 
 bool setRegistryValueFromText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, LPCSTR valueText) {
     if (keyPath == nullptr || valueText == nullptr) {
@@ -179,7 +179,7 @@ bool setRegistryValueFromText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, LPCST
     if (key.create(hive, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         return false;
     }
-    return velmar::regfile::storeValue(key, valueName != nullptr ? valueName : "",
-                                       velmar::regfile::decodeValueText(valueText)) ==
+    return velmar::misc::registry::storeValue(key, valueName != nullptr ? valueName : "",
+                                       velmar::misc::registry::decodeValueText(valueText)) ==
            ERROR_SUCCESS;
 }

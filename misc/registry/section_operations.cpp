@@ -3,8 +3,8 @@
 
 using velmar::registry::Key;
 using velmar::registry::Transaction;
-using velmar::settings::nameOrDefault;
-using velmar::settings::sectionKeyPath;
+using velmar::misc::registry::nameOrDefault;
+using velmar::misc::registry::sectionKeyPath;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <limits>
 
-namespace velmar::settings {
+namespace velmar::misc::registry {
 
 namespace {
 
@@ -169,4 +169,4 @@ std::vector<CStringW> splitList(const std::wstring& text) {
     return splitItems<CStringW>(text, L';');
 }
 
-} // namespace velmar::settings
+} // namespace velmar::misc::registry

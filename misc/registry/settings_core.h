@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace velmar::settings {
+namespace velmar::misc::registry {
 
 inline constexpr DWORD kTextBufferSize = 2048;
 inline constexpr DWORD kWideBufferChars = 2048;
@@ -72,4 +72,4 @@ bool writeTyped(HKEY hive, LPCSTR section, LPCSTR valueName, T value) {
     return writeSettingText(hive, section, valueName, settingText(value).c_str(), 0);
 }
 
-} // namespace velmar::settings
+} // namespace velmar::misc::registry

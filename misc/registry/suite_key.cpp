@@ -16,7 +16,7 @@ bool isInstallationSection(LPCSTR section) {
            velmar::text::compareAnsiNoCase(section, kInstallationSection) == 0;
 }
 
-namespace velmar::settings {
+namespace velmar::misc::registry {
 
 std::string sectionKeyPath(LPCSTR section) {
     std::string path = kSuiteKey;
@@ -26,4 +26,4 @@ std::string sectionKeyPath(LPCSTR section) {
     return path;
 }
 
-} // namespace velmar::settings
+} // namespace velmar::misc::registry

@@ -4,7 +4,7 @@
 
 #include "misc/text/text.h"
 
-using namespace velmar::settings;
+using namespace velmar::misc::registry;
 
 bool readUserSetting(LPCSTR section, LPCSTR valueName, char& value) {
     return readSetting(HKEY_CURRENT_USER, section, valueName, value);
