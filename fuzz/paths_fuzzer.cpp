@@ -3,8 +3,8 @@
 #include "fuzz/fuzz_prefix.h"
 #include "misc/files/files.h"
 #include "misc/text/text.h"
-#include "platform/fs/internal/drive_table.h"
 #include "platform/fs/fs.h"
+#include "platform/fs/internal/drive_table.h"
 #include "platform/text/text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

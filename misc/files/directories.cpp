@@ -32,7 +32,8 @@ bool removeEntries(const std::wstring& folder) {
         }
         for (const std::string& name : names) {
             std::wstring path = folder;
-            velmar::misc::files::appendPath<wchar_t>(path, velmar::misc::files::fromHostName<wchar_t>(name));
+            velmar::misc::files::appendPath<wchar_t>(
+                path, velmar::misc::files::fromHostName<wchar_t>(name));
             DWORD error = ERROR_SUCCESS;
             if (velmar::fs::removeAll(path, error) == static_cast<std::uintmax_t>(-1)) {
                 return false;

@@ -6,10 +6,10 @@
 #include "platform/fs/fs.h"
 #include "platform/text/text.h"
 
-using velmar::misc::files::safe;
 using velmar::fs::Access;
 using velmar::fs::Creation;
 using velmar::fs::FileKind;
+using velmar::misc::files::safe;
 
 namespace {
 

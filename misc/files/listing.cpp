@@ -124,7 +124,8 @@ void collect(std::vector<std::basic_string<Ch>>& list, const std::basic_string<C
         }
         if (matcher.matches(velmar::misc::files::fromHostName<Ch>(entry.name()))) {
             std::basic_string<Ch> path = folder;
-            velmar::misc::files::appendPath<Ch>(path, velmar::misc::files::fromHostName<Ch>(entry.relative));
+            velmar::misc::files::appendPath<Ch>(
+                path, velmar::misc::files::fromHostName<Ch>(entry.relative));
             list.push_back(std::move(path));
         }
     }

@@ -4,8 +4,8 @@
 
 #include "misc/files/files.h"
 #include "misc/registry/registry.h"
-#include "platform/process/process.h"
 #include "platform/fs/fs.h"
+#include "platform/process/process.h"
 #include "platform/shell/shell.h"
 
 #include <string>

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <vector>
 
+using velmar::fs::FsRedirectionOff;
 using velmar::misc::install::kValueBufferSize;
 using velmar::misc::install::readInstallationText;
-using velmar::fs::FsRedirectionOff;
 
 namespace {
 

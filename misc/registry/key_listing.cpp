@@ -3,8 +3,8 @@
 
 #include "misc/text/text.h"
 
-using velmar::registry::Key;
 using velmar::misc::registry::sectionKeyPath;
+using velmar::registry::Key;
 
 namespace {
 

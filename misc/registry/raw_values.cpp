@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstring>
 
-using velmar::registry::Key;
 using velmar::misc::registry::nameOrDefault;
 using velmar::misc::registry::sectionKeyPath;
+using velmar::registry::Key;
 
 namespace {
 
@@ -59,7 +59,8 @@ bool readSettingText(HKEY hive, LPCSTR section, LPCSTR valueName, char* buffer, 
 
 bool readSettingBytes(HKEY hive, LPCSTR section, LPCSTR valueName, BYTE* buffer, DWORD bufferSize) {
     DWORD size = 0;
-    if (!velmar::misc::registry::readStoredBytes(hive, section, valueName, buffer, bufferSize, size)) {
+    if (!velmar::misc::registry::readStoredBytes(hive, section, valueName, buffer, bufferSize,
+                                                 size)) {
         return false;
     }
     if (size > 0) {
@@ -76,8 +77,8 @@ bool readSettingWideBytes(HKEY hive, LPCSTR section, LPCSTR valueName, wchar_t* 
     std::string bytes(2 * std::size_t{sizeInChars}, '\0');
     DWORD size = 0;
     if (!velmar::misc::registry::readStoredBytes(hive, section, valueName,
-                                           reinterpret_cast<BYTE*>(bytes.data()), 2 * sizeInChars,
-                                           size)) {
+                                                 reinterpret_cast<BYTE*>(bytes.data()),
+                                                 2 * sizeInChars, size)) {
         return false;
     }
     if (size > 0) {

@@ -180,6 +180,6 @@ bool setRegistryValueFromText(HKEY hive, LPCSTR keyPath, LPCSTR valueName, LPCST
         return false;
     }
     return velmar::misc::registry::storeValue(key, valueName != nullptr ? valueName : "",
-                                       velmar::misc::registry::decodeValueText(valueText)) ==
+                                              velmar::misc::registry::decodeValueText(valueText)) ==
            ERROR_SUCCESS;
 }

@@ -1,10 +1,10 @@
 // Whole sections: existence, deletion, copy and move; and deleting one value.
 #include "misc/registry/settings_core.h"
 
-using velmar::registry::Key;
-using velmar::registry::Transaction;
 using velmar::misc::registry::nameOrDefault;
 using velmar::misc::registry::sectionKeyPath;
+using velmar::registry::Key;
+using velmar::registry::Transaction;
 
 namespace {
 

@@ -92,9 +92,13 @@ inline constexpr DWORD ERROR_ELEVATION_REQUIRED = 740;
 DWORD GetLastError();
 void SetLastError(DWORD code);
 
+namespace velmar::base {
+
 // Maps a host errno value to the Win32 code that the same failure gives on Windows.
 DWORD win32ErrorFromErrno(int errnoValue);
 
 // The system's message text for a Win32 code, as FormatMessage gives it (with its
 // trailing CR LF); a code without a known text gives "Unknown error (0x...)." + CR LF.
 std::string systemErrorText(DWORD code);
+
+} // namespace velmar::base

@@ -89,6 +89,8 @@ void SetLastError(DWORD code) {
     t_lastError = code;
 }
 
+namespace velmar::base {
+
 DWORD win32ErrorFromErrno(int errnoValue) {
     switch (errnoValue) {
     case 0:
@@ -156,3 +158,5 @@ std::string systemErrorText(DWORD code) {
     std::snprintf(buffer, sizeof buffer, "Unknown error (0x%X).\r\n", static_cast<unsigned>(code));
     return buffer;
 }
+
+} // namespace velmar::base

@@ -4,7 +4,6 @@
 #include "platform/prefix/prefix.h"
 #include "platform/text/text.h"
 
-
 namespace {
 
 CWinApp* g_theApp = nullptr;
@@ -41,4 +40,3 @@ BOOL AfxWinInit(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, i
     }
     return TRUE;
 }
-

@@ -77,7 +77,7 @@ bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD&
                                                                     : (st.st_mode | S_IWUSR);
     if ((mode & 07777) != (st.st_mode & 07777) &&
         host::chmod(hostPath.c_str(), mode & 07777) != 0) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         return false;
     }
     const DWORD stored = attributes & ~kDerivedBits;
@@ -98,7 +98,7 @@ bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD&
             host::setxattr(hostPath.c_str(), kAttributeName, value, static_cast<std::size_t>(n), 0);
     }
     if (rc != 0) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         return false;
     }
     error = ERROR_SUCCESS;

@@ -194,7 +194,7 @@ std::FILE* openStream(std::wstring_view path, const OpenMode& mode, bool text, D
              : cookie_io_functions_t{binaryRead, binaryWrite, streamSeek, streamClose};
     std::FILE* stream = ::fopencookie(cookie, streamModeOf(mode), functions);
     if (stream == nullptr) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         host::close(cookie->fd);
         delete cookie;
         return nullptr;
@@ -216,7 +216,7 @@ bool commitStream(std::FILE* stream, DWORD& error) {
         return false;
     }
     if (std::fflush(stream) != 0) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         return false;
     }
     int fd = -1;
@@ -232,7 +232,7 @@ bool commitStream(std::FILE* stream, DWORD& error) {
         return false;
     }
     if (host::fsync(fd) != 0) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         return false;
     }
     error = ERROR_SUCCESS;

@@ -71,7 +71,7 @@ std::size_t File::read(void* buffer, std::size_t count, DWORD& error) {
             return static_cast<std::size_t>(n);
         }
         if (errno != EINTR) {
-            error = win32ErrorFromErrno(errno);
+            error = velmar::base::win32ErrorFromErrno(errno);
             return 0;
         }
     }
@@ -90,7 +90,7 @@ std::size_t File::write(const void* data, std::size_t count, DWORD& error) {
             if (errno == EINTR) {
                 continue;
             }
-            error = win32ErrorFromErrno(errno);
+            error = velmar::base::win32ErrorFromErrno(errno);
             return done;
         }
         done += static_cast<std::size_t>(n);
@@ -107,14 +107,14 @@ std::int64_t File::seek(std::int64_t offset, SeekFrom from, DWORD& error) {
     const int whence =
         from == SeekFrom::end ? SEEK_END : (from == SeekFrom::current ? SEEK_CUR : SEEK_SET);
     const off_t at = host::lseek(m_fd, static_cast<off_t>(offset), whence);
-    error = at < 0 ? win32ErrorFromErrno(errno) : ERROR_SUCCESS;
+    error = at < 0 ? velmar::base::win32ErrorFromErrno(errno) : ERROR_SUCCESS;
     return at < 0 ? -1 : static_cast<std::int64_t>(at);
 }
 
 std::uint64_t File::size(DWORD& error) const {
     struct stat st {};
     if (m_fd < 0 || host::fstat(m_fd, &st) != 0) {
-        error = m_fd < 0 ? ERROR_INVALID_HANDLE : win32ErrorFromErrno(errno);
+        error = m_fd < 0 ? ERROR_INVALID_HANDLE : velmar::base::win32ErrorFromErrno(errno);
         return 0;
     }
     error = ERROR_SUCCESS;
@@ -123,7 +123,7 @@ std::uint64_t File::size(DWORD& error) const {
 
 bool File::commit(DWORD& error) {
     if (m_fd < 0 || host::fsync(m_fd) != 0) {
-        error = m_fd < 0 ? ERROR_INVALID_HANDLE : win32ErrorFromErrno(errno);
+        error = m_fd < 0 ? ERROR_INVALID_HANDLE : velmar::base::win32ErrorFromErrno(errno);
         return false;
     }
     error = ERROR_SUCCESS;

@@ -101,7 +101,7 @@ bool copyHostFile(const std::string& from, const std::string& to, bool failIfExi
         }
     }
     if (!ok) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
     }
     host::fchmod(out, source.st_mode & 07777);
     host::close(out);
@@ -207,7 +207,7 @@ bool moveAcrossDevices(const std::string& from, const std::string& to, DWORD& er
             return false;
         }
         if (host::rename(temporary.c_str(), to.c_str()) != 0) {
-            error = win32ErrorFromErrno(errno);
+            error = velmar::base::win32ErrorFromErrno(errno);
             host::unlink(temporary.c_str());
             return false;
         }

@@ -67,7 +67,7 @@ std::uintmax_t removeHostTree(const std::string& path, DWORD& error) {
         if (errno == ENOENT) {
             return 0;
         }
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         return static_cast<std::uintmax_t>(-1);
     }
     std::uintmax_t count = 0;
@@ -77,7 +77,7 @@ std::uintmax_t removeHostTree(const std::string& path, DWORD& error) {
         }
         DIR* dir = host::opendir(path.c_str());
         if (dir == nullptr) {
-            error = win32ErrorFromErrno(errno);
+            error = velmar::base::win32ErrorFromErrno(errno);
             return static_cast<std::uintmax_t>(-1);
         }
         std::vector<std::string> names;
@@ -97,7 +97,7 @@ std::uintmax_t removeHostTree(const std::string& path, DWORD& error) {
         }
     }
     if (unlinkEntry(path, S_ISDIR(st.st_mode)) != 0) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         return static_cast<std::uintmax_t>(-1);
     }
     error = ERROR_SUCCESS;
@@ -179,7 +179,7 @@ bool fullPathOf(std::wstring_view path, std::wstring& full, DWORD& error) {
     }
     char cwd[PATH_MAX];
     if (host::getcwd(cwd, sizeof cwd) == nullptr) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         return false;
     }
     full = text::utf8ToWide(cwd) + L"/";
@@ -220,11 +220,11 @@ bool remove(std::wstring_view path, DWORD& error) {
     }
     struct stat st {};
     if (host::lstat(host.path.c_str(), &st) != 0) {
-        error = errno == ENOENT ? ERROR_SUCCESS : win32ErrorFromErrno(errno);
+        error = errno == ENOENT ? ERROR_SUCCESS : velmar::base::win32ErrorFromErrno(errno);
         return false;
     }
     if (unlinkEntry(host.path, S_ISDIR(st.st_mode)) != 0) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         return false;
     }
     error = ERROR_SUCCESS;
@@ -274,7 +274,7 @@ bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& e
     }
     DIR* dir = host::opendir(source.path.c_str());
     if (dir == nullptr) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         return false;
     }
     bool ok = true;

@@ -196,7 +196,8 @@ DWORD errorForHostPath(int errnoValue, const std::string& hostPath) {
         return host::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND
                                                                            : ERROR_PATH_NOT_FOUND;
     }
-    return errnoValue == ENOTDIR ? ERROR_PATH_NOT_FOUND : win32ErrorFromErrno(errnoValue);
+    return errnoValue == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                 : velmar::base::win32ErrorFromErrno(errnoValue);
 }
 
 HostPath hostPathOfText(const char* ansiPath) {

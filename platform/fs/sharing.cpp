@@ -155,7 +155,7 @@ int openShared(const char* hostPath, int flags, bool exclusive, DWORD& error) {
         return -1;
     }
     if ((flags & O_TRUNC) != 0 && writing && host::ftruncate(fd, 0) != 0) {
-        error = win32ErrorFromErrno(errno);
+        error = velmar::base::win32ErrorFromErrno(errno);
         host::close(fd);
         return -1;
     }

@@ -62,7 +62,7 @@ DWORD openPrefix() {
     for (const char* folder : {"/ProgramData", "/Program Files", "/Program Files (x86)",
                                "/windows/system32", "/users/Public"}) {
         if (!makeHostDirectories(driveC + folder)) {
-            const DWORD code = win32ErrorFromErrno(errno);
+            const DWORD code = velmar::base::win32ErrorFromErrno(errno);
             return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
         }
     }

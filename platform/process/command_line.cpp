@@ -76,4 +76,3 @@ LPWSTR GetCommandLineW() {
     static std::wstring line = velmar::text::ansiToWide(GetCommandLineA());
     return line.data();
 }
-

@@ -287,7 +287,7 @@ DWORD Hive::exec(const char* sql) {
 DWORD Hive::openDatabase() {
     const std::string folder = m_file.substr(0, m_file.find_last_of('/'));
     if (!velmar::prefix::makeHostDirectories(folder)) {
-        const DWORD code = win32ErrorFromErrno(errno);
+        const DWORD code = velmar::base::win32ErrorFromErrno(errno);
         return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
     }
     // Made here rather than by SQLite, so that a hive that cannot be created or opened gives
@@ -295,7 +295,7 @@ DWORD Hive::openDatabase() {
     // SQLite too opens a hive it may not write for reading; 0644 is SQLite's own mode.
     const int fd = host::open(m_file.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
-        const DWORD code = win32ErrorFromErrno(errno);
+        const DWORD code = velmar::base::win32ErrorFromErrno(errno);
         return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
     }
     host::close(fd);

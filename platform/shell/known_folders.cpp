@@ -68,7 +68,7 @@ HRESULT SHGetFolderPathA(HWND /*window*/, int csidl, HANDLE /*token*/, DWORD /*f
     bool exists = isFolder(host);
     if (!exists && create) {
         if (!velmar::prefix::makeHostDirectories(host)) {
-            return HRESULT_FROM_WIN32(win32ErrorFromErrno(errno));
+            return HRESULT_FROM_WIN32(velmar::base::win32ErrorFromErrno(errno));
         }
         exists = true;
     }

@@ -1,6 +1,6 @@
 #include "platform/ui/internal/thread_queue.h"
-#include "platform/ui/ui.h"
 #include "platform/ui/internal/window_table.h"
+#include "platform/ui/ui.h"
 
 namespace velmar::ui {
 

@@ -256,7 +256,7 @@ int failCode(DWORD code) {
     if (code == ERROR_FILE_NOT_FOUND) {
         return fail("The system was unable to find the specified registry key or value.");
     }
-    std::string text = systemErrorText(code);
+    std::string text = velmar::base::systemErrorText(code);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
         text.pop_back();
     }

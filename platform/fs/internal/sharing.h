@@ -22,5 +22,4 @@ bool holdExclusive(int ownFd);
 // True when another descriptor holds the file exclusively (see holdExclusive).
 bool isHeldExclusively(int fd);
 
-
 } // namespace velmar::fs

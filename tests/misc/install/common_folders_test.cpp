@@ -3,8 +3,8 @@
 #include "misc/registry/registry.h"
 #include "platform/fs/fs.h"
 #include "platform/ui/ui.h"
-#include "tests/support/install_fixture.h"
 #include "tests/support/child_process.h"
+#include "tests/support/install_fixture.h"
 
 #include <atomic>
 #include <future>

@@ -2,8 +2,8 @@
 #include "misc/install/install.h"
 #include "misc/registry/registry.h"
 #include "misc/text/text.h"
-#include "platform/prefix/prefix.h"
 #include "platform/fs/fs.h"
+#include "platform/prefix/prefix.h"
 #include "tests/support/install_fixture.h"
 
 #include <filesystem>
@@ -185,7 +185,8 @@ TEST_F(InstallationInfo, SavedSettingsStampCarriesThePlaceholderWithoutInstallat
 
 TEST_F(InstallationInfo, ManualFoundBelowTheInstallationFolder) {
     ASSERT_EQ(velmar::prefix::openPrefix(), ERROR_SUCCESS);
-    const std::string manuals = velmar::prefix::driveCPath() + "/Program Files (x86)/Velmar/Manuals";
+    const std::string manuals =
+        velmar::prefix::driveCPath() + "/Program Files (x86)/Velmar/Manuals";
     std::filesystem::create_directories(manuals + "/Viewer");
     velmar::test::writeFileBytes(manuals + "/Setup Guide.pdf", "%PDF");
     velmar::test::writeFileBytes(manuals + "/Viewer/Viewer Guide.pdf", "%PDF");

@@ -2,8 +2,8 @@
 // a fresh prefix and compared with what Windows' regedit makes of them.
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
-#include "tests/support/tree_dump.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tree_dump.h"
 
 #include <gtest/gtest.h>
 

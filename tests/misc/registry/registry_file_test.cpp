@@ -3,8 +3,8 @@
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
 #include "tests/support/scoped_env.h"
-#include "tests/support/tree_dump.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tree_dump.h"
 
 #include <gtest/gtest.h>
 

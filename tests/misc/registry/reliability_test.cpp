@@ -1,8 +1,8 @@
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
 #include "tests/misc/registry/child_values.h"
-#include "tests/support/scoped_env.h"
 #include "tests/support/child_process.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // type, size, name or text.
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
-#include "tests/support/tree_dump.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tree_dump.h"
 
 #include <gtest/gtest.h>
 

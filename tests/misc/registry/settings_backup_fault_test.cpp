@@ -2,8 +2,8 @@
 // earlier backup files and the settings stay as they were.
 #include "misc/install/install.h"
 #include "misc/registry/registry.h"
-#include "tests/support/install_fixture.h"
 #include "tests/support/host_fault.h"
+#include "tests/support/install_fixture.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -99,8 +99,8 @@ TEST(SplitPath, SplitsAsTheRuntimeDoes) {
         char dir[256] = "?";
         char fname[256] = "?";
         char ext[256] = "?";
-        ASSERT_EQ(velmar::fs::crt::splitpath_s(row.path, drive, sizeof drive, dir, sizeof dir, fname,
-                                           sizeof fname, ext, sizeof ext),
+        ASSERT_EQ(velmar::fs::crt::splitpath_s(row.path, drive, sizeof drive, dir, sizeof dir,
+                                               fname, sizeof fname, ext, sizeof ext),
                   0);
         EXPECT_STREQ(drive, row.drive);
         EXPECT_STREQ(dir, row.dir);
@@ -113,8 +113,8 @@ TEST(SplitPath, SplitsAsTheRuntimeDoes) {
     for (auto& buffer : buffers) {
         std::fill(std::begin(buffer), std::end(buffer), '#');
     }
-    EXPECT_EQ(velmar::fs::crt::splitpath_s(longName.c_str(), buffers[0], 3, buffers[1], 256, buffers[2],
-                                       256, buffers[3], 256),
+    EXPECT_EQ(velmar::fs::crt::splitpath_s(longName.c_str(), buffers[0], 3, buffers[1], 256,
+                                           buffers[2], 256, buffers[3], 256),
               ERANGE);
     for (auto& buffer : buffers) {
         EXPECT_EQ(buffer[0], '\0');

@@ -1,6 +1,6 @@
 // Where Windows and native paths land: drive table, case-blind lookup, refused names.
-#include "platform/fs/internal/drive_table.h"
 #include "platform/fs/fs.h"
+#include "platform/fs/internal/drive_table.h"
 #include "platform/prefix/prefix.h"
 #include "platform/text/text.h"
 

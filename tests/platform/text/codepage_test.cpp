@@ -19,7 +19,9 @@ TEST(CodePage, MapsTheWindows1252Specials) {
     EXPECT_EQ(ansiToWide("\x80"), L"\u20AC");
     EXPECT_EQ(ansiToUtf8("\xB0"), "\xC2\xB0");
     EXPECT_EQ(wideToAnsi(L"\u0141x\U0001F600"), "?x?");
-    EXPECT_EQ(utf8ToAnsi("a\xFF" "b"), "a?b");
+    EXPECT_EQ(utf8ToAnsi("a\xFF"
+                         "b"),
+              "a?b");
     EXPECT_EQ(wideToUtf16le(L"\U0001F600"), std::string("\x3D\xD8\x00\xDE", 4));
 }
 

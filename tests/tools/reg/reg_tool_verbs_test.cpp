@@ -1,9 +1,9 @@
 // velmar-reg's export, import and env verbs, run as the program.
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
-#include "tests/support/tree_dump.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tree_dump.h"
 
 #include <gtest/gtest.h>
 
