@@ -17,7 +17,8 @@ bool setReadOnlyBit(const std::wstring& path, bool readOnly) {
     const DWORD wanted =
         readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~FILE_ATTRIBUTE_READONLY);
     if (wanted != attributes) {
-        velmar::fs::setFileAttributes(name, wanted, error);
+        // The contract is "always true": a file that refuses the change keeps its attribute.
+        static_cast<void>(velmar::fs::setFileAttributes(name, wanted, error));
     }
     return true;
 }

@@ -28,8 +28,10 @@ CString prepareNumberedCopy(const char* path, int number, const char* setName) {
     CString copy;
     copy.Format("%s\\%s", folder, fileNameOf(path, false));
     if (fileExists(copy.GetString())) {
+        // A copy that cannot go is overwritten or reported by whoever writes it next.
         DWORD error = ERROR_SUCCESS;
-        velmar::fs::deleteFile(velmar::text::ansiToWide(copy.GetString()), error);
+        static_cast<void>(
+            velmar::fs::deleteFile(velmar::text::ansiToWide(copy.GetString()), error));
     }
     return copy;
 }

@@ -235,6 +235,7 @@ bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, error)) {
         return true;
     }
-    velmar::fs::deleteFile(temporaryPath, error);
+    // Best effort: the export has failed either way, and the target is untouched.
+    static_cast<void>(velmar::fs::deleteFile(temporaryPath, error));
     return false;
 }

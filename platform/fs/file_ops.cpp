@@ -110,8 +110,9 @@ bool copyHostFile(const std::string& from, const std::string& to, bool failIfExi
         DWORD ignored = ERROR_SUCCESS;
         const DWORD stored = storedDosAttributes(from);
         if (stored != 0 || storedDosAttributes(to) != 0) {
-            setHostFileAttributes(
-                to, stored | ((source.st_mode & S_IWUSR) ? 0 : FILE_ATTRIBUTE_READONLY), ignored);
+            // The bytes are copied; DOS bits a file system cannot store do not fail the copy.
+            static_cast<void>(setHostFileAttributes(
+                to, stored | ((source.st_mode & S_IWUSR) ? 0 : FILE_ATTRIBUTE_READONLY), ignored));
         }
         error = ERROR_SUCCESS;
     }
@@ -247,7 +248,7 @@ bool replaceHostFile(const std::string& replaced, const std::string& replacement
     // The replaced file's attributes go over to its successor.
     DWORD ignored = ERROR_SUCCESS;
     host::chmod(replacement.c_str(), old.st_mode & 07777);
-    setHostFileAttributes(replacement, storedDosAttributes(replaced), ignored);
+    static_cast<void>(setHostFileAttributes(replacement, storedDosAttributes(replaced), ignored));
     if ((flags & REPLACEFILE_WRITE_THROUGH) != 0) {
         const int out = host::open(replacement.c_str(), O_RDONLY | O_CLOEXEC);
         if (out >= 0) {

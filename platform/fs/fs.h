@@ -71,7 +71,7 @@ inline bool isReadOnlyMode(mode_t mode) {
 // file (ERROR_ACCESS_DENIED, root included), and reports ERROR_SHARING_VIOLATION when the
 // file is held exclusively elsewhere, or, with exclusive, when it is open elsewhere at all.
 // Returns the descriptor or -1 with the Win32 code in error.
-int openShared(const char* hostPath, int flags, bool exclusive, DWORD& error);
+[[nodiscard]] int openShared(const char* hostPath, int flags, bool exclusive, DWORD& error);
 } // namespace velmar::fs
 
 // DOS file attributes on this machine.
@@ -103,12 +103,12 @@ namespace velmar::fs {
 
 // The attributes of a Windows or native path; INVALID_FILE_ATTRIBUTES on failure with the
 // Win32 code in error.
-DWORD fileAttributes(std::wstring_view path, DWORD& error);
-bool setFileAttributes(std::wstring_view path, DWORD attributes, DWORD& error);
+[[nodiscard]] DWORD fileAttributes(std::wstring_view path, DWORD& error);
+[[nodiscard]] bool setFileAttributes(std::wstring_view path, DWORD attributes, DWORD& error);
 
 // The same on a host path; INVALID_FILE_ATTRIBUTES on failure with the Win32 code in error.
-DWORD hostFileAttributes(const std::string& hostPath, DWORD& error);
-bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD& error);
+[[nodiscard]] DWORD hostFileAttributes(const std::string& hostPath, DWORD& error);
+[[nodiscard]] bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD& error);
 
 // The stored DOS bits alone (0 when none are stored).
 DWORD storedDosAttributes(const std::string& hostPath);
@@ -150,27 +150,27 @@ BOOL ReplaceFileW(LPCWSTR replacedFile, LPCWSTR replacementFile, LPCWSTR backupF
 namespace velmar::fs {
 
 // The operations above on Windows or native paths: false with the Win32 code in error.
-bool deleteFile(std::wstring_view path, DWORD& error);
-bool moveFile(std::wstring_view from, std::wstring_view to, DWORD flags, DWORD& error);
+[[nodiscard]] bool deleteFile(std::wstring_view path, DWORD& error);
+[[nodiscard]] bool moveFile(std::wstring_view from, std::wstring_view to, DWORD flags, DWORD& error);
 // Without a backup path the replaced file is not kept.
-bool replaceFile(std::wstring_view replaced, std::wstring_view replacement,
+[[nodiscard]] bool replaceFile(std::wstring_view replaced, std::wstring_view replacement,
                  std::optional<std::wstring_view> backup, DWORD flags, DWORD& error);
 // A regular file's bytes, permissions and stored DOS attributes, as copyHostFile says.
-bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists, DWORD& error);
+[[nodiscard]] bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists, DWORD& error);
 
 // Copies a regular file's bytes, permissions and stored DOS attributes. With failIfExists an
 // existing target gives ERROR_FILE_EXISTS; otherwise it is overwritten unless it is read-only
 // or held without sharing.
-bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists, DWORD& error);
+[[nodiscard]] bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists, DWORD& error);
 
 // Moves a host path with the rules of MoveFileEx.
-bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, DWORD& error);
+[[nodiscard]] bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, DWORD& error);
 
 // Flushes the folder entry of path to the disk.
 void syncFolderOf(const std::string& path);
 
 // Deletes a host file with the rules of DeleteFile.
-bool deleteHostFile(const std::string& path, DWORD& error);
+[[nodiscard]] bool deleteHostFile(const std::string& path, DWORD& error);
 
 } // namespace velmar::fs
 
@@ -206,7 +206,7 @@ public:
     File& operator=(const File&) = delete;
     ~File();
 
-    bool open(std::wstring_view path, const OpenMode& mode, DWORD& error);
+    [[nodiscard]] bool open(std::wstring_view path, const OpenMode& mode, DWORD& error);
     void close();
     bool isOpen() const { return m_fd >= 0; }
 
@@ -219,7 +219,7 @@ public:
     // 0 when it cannot be read.
     std::uint64_t size(DWORD& error) const;
     // Writes the file's data through to the disk.
-    bool commit(DWORD& error);
+    [[nodiscard]] bool commit(DWORD& error);
 
     // Hands the descriptor over to the caller, who closes it.
     int release();
@@ -235,7 +235,7 @@ std::FILE* openStream(std::wstring_view path, const OpenMode& mode, bool text, D
 // Writes the stream's buffer, then the file's data through to the disk. On failure errno is
 // what the failing call left, as after fflush; a stream not opened by openStream gives
 // ERROR_INVALID_HANDLE (EBADF).
-bool commitStream(std::FILE* stream, DWORD& error);
+[[nodiscard]] bool commitStream(std::FILE* stream, DWORD& error);
 
 // The runtime's split of a path: "C:\data\scan.tif" gives "C:", "\data\", "scan", ".tif".
 // Any character before a colon is a drive, and the name's last dot starts the extension, a
@@ -336,33 +336,33 @@ struct FileStatus {
 };
 
 // The status of path with links followed. Leaves status unchanged on failure.
-bool fileStatus(std::wstring_view path, FileStatus& status, DWORD& error);
+[[nodiscard]] bool fileStatus(std::wstring_view path, FileStatus& status, DWORD& error);
 
 // Sets the times of path (seconds since 1970); a time of 0 is left as it is.
-bool setFileTimes(std::wstring_view path, std::time_t lastAccess, std::time_t lastWrite,
+[[nodiscard]] bool setFileTimes(std::wstring_view path, std::time_t lastAccess, std::time_t lastWrite,
                   DWORD& error);
 
 // path made full: a relative one is joined to the current folder as the host reports it
 // ("data\x.tif" in /home/u gives "/home/u/data\x.tif"); nothing else of it changes.
-bool fullPathOf(std::wstring_view path, std::wstring& full, DWORD& error);
+[[nodiscard]] bool fullPathOf(std::wstring_view path, std::wstring& full, DWORD& error);
 
 // Creates the folder and its missing parents; true when the folder exists afterwards.
-bool createDirectories(std::wstring_view path, DWORD& error);
+[[nodiscard]] bool createDirectories(std::wstring_view path, DWORD& error);
 
 // Removes a file, or a folder with everything in it (read-only entries too). Returns the
 // number of files and folders removed: 0 for a missing path, static_cast<uintmax_t>(-1) on
 // failure (what was removed before the failure stays removed).
-std::uintmax_t removeAll(std::wstring_view path, DWORD& error);
+[[nodiscard]] std::uintmax_t removeAll(std::wstring_view path, DWORD& error);
 
 // Removes one file (also a read-only one) or one empty folder. False when there was nothing
 // to remove (error ERROR_SUCCESS) or on failure.
-bool remove(std::wstring_view path, DWORD& error);
+[[nodiscard]] bool remove(std::wstring_view path, DWORD& error);
 
 // The standard copy for a file or a folder, without options or with overwrite-existing: a
 // file is copied (into a folder when to is one), an existing target fails unless overwrite;
 // a folder without options gets a new folder with copies of its files (no sub-folders), and
 // with overwrite nothing happens.
-bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& error);
+[[nodiscard]] bool copy(std::wstring_view from, std::wstring_view to, bool overwrite, DWORD& error);
 
 // Whether an existing folder has no entries. Throws filesystem_error when it cannot be read.
 bool isEmptyDirectory(std::wstring_view path);
@@ -459,7 +459,7 @@ public:
 
     // Starts the enumeration and moves to the first match. False with ERROR_FILE_NOT_FOUND
     // when nothing matches, ERROR_PATH_NOT_FOUND when the folder is missing, or another code.
-    bool open(std::wstring_view pattern, DWORD& error);
+    [[nodiscard]] bool open(std::wstring_view pattern, DWORD& error);
     // Moves to the next match; false at the end.
     bool next();
     void close();

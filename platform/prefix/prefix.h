@@ -20,10 +20,10 @@ std::string driveCPath();
 // ProgramData, Program Files, Program Files (x86), windows and windows/system32.
 // Returns ERROR_SUCCESS, or the Win32 code of the failure (a prefix below a regular file
 // gives ERROR_PATH_NOT_FOUND).
-DWORD openPrefix();
+[[nodiscard]] DWORD openPrefix();
 
 // Creates a folder and its missing parents (mode 0777 less the umask). True when the
 // folder exists afterwards; otherwise errno tells why.
-bool makeHostDirectories(const std::string& path);
+[[nodiscard]] bool makeHostDirectories(const std::string& path);
 
 } // namespace velmar::prefix
