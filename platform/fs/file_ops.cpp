@@ -141,6 +141,33 @@ bool deleteHostFile(const std::string& path, DWORD& error) {
     return true;
 }
 
+namespace {
+
+// Across file systems a file is copied beside its target and then renamed over it, so that a
+// copy failing half-way never leaves the target, or a backup linked to it, half written.
+bool moveAcrossDevices(const std::string& from, const std::string& to, DWORD& error) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temporary = to + "." + std::to_string(attempt) + ".tmp";
+        if (!copyHostFile(from, temporary, true, error)) {
+            if (error == ERROR_FILE_EXISTS) {
+                continue;
+            }
+            host::unlink(temporary.c_str());
+            return false;
+        }
+        if (host::rename(temporary.c_str(), to.c_str()) != 0) {
+            error = velmar::base::win32ErrorFromErrno(errno);
+            host::unlink(temporary.c_str());
+            return false;
+        }
+        host::unlink(from.c_str());
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, DWORD& error) {
     struct stat source {};
     if (host::lstat(from.c_str(), &source) != 0) {
@@ -184,39 +211,14 @@ bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, D
         error = ERROR_NOT_SAME_DEVICE;
         return false;
     }
-    if (!copyHostFile(from, to, false, error)) {
+    if (!moveAcrossDevices(from, to, error)) {
         return false;
     }
-    host::unlink(from.c_str());
     error = ERROR_SUCCESS;
     return true;
 }
 
 namespace {
-
-// Across file systems the replacement is copied beside the replaced file and then renamed
-// over it, so that a copy failing half-way never leaves the replaced file, or a backup linked
-// to it, half written.
-bool moveAcrossDevices(const std::string& from, const std::string& to, DWORD& error) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = to + "." + std::to_string(attempt) + ".tmp";
-        if (!copyHostFile(from, temporary, true, error)) {
-            if (error == ERROR_FILE_EXISTS) {
-                continue;
-            }
-            host::unlink(temporary.c_str());
-            return false;
-        }
-        if (host::rename(temporary.c_str(), to.c_str()) != 0) {
-            error = velmar::base::win32ErrorFromErrno(errno);
-            host::unlink(temporary.c_str());
-            return false;
-        }
-        host::unlink(from.c_str());
-        return true;
-    }
-    return false;
-}
 
 bool replaceHostFile(const std::string& replaced, const std::string& replacement,
                      const std::string& backup, DWORD flags, DWORD& error) {
@@ -331,15 +333,16 @@ using velmar::fs::wideText;
 template <typename Ch>
 BOOL deleteFile(const Ch* path) {
     DWORD error = ERROR_INVALID_PARAMETER;
-    return finishCall(path != nullptr && velmar::fs::deleteFile(wideText(path), error), error);
+    const bool ok = path != nullptr && velmar::fs::deleteFile(wideText(path), error);
+    return finishCall(ok, error);
 }
 
 template <typename Ch>
 BOOL moveFile(const Ch* from, const Ch* to, DWORD flags) {
     DWORD error = ERROR_INVALID_PARAMETER;
-    return finishCall(from != nullptr && to != nullptr &&
-                          velmar::fs::moveFile(wideText(from), wideText(to), flags, error),
-                      error);
+    const bool ok = from != nullptr && to != nullptr &&
+                    velmar::fs::moveFile(wideText(from), wideText(to), flags, error);
+    return finishCall(ok, error);
 }
 
 template <typename Ch>
@@ -354,9 +357,9 @@ BOOL replaceFile(const Ch* replaced, const Ch* replacement, const Ch* backup, DW
         backupPath = backupText;
     }
     DWORD error = ERROR_SUCCESS;
-    return finishCall(velmar::fs::replaceFile(wideText(replaced), wideText(replacement), backupPath,
-                                              flags, error),
-                      error);
+    const bool ok = velmar::fs::replaceFile(wideText(replaced), wideText(replacement), backupPath,
+                                            flags, error);
+    return finishCall(ok, error);
 }
 
 } // namespace

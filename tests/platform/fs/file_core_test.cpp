@@ -128,6 +128,41 @@ TEST_F(FileCore, CopyFile) {
     EXPECT_EQ(error, ERROR_PATH_NOT_FOUND);
 }
 
+// The Win32 forms report the core's reason for a failure as their last error.
+TEST_F(FileCore, Win32FormsReportTheCoresError) {
+    const std::string readOnly = host("readonly.txt");
+    velmar::test::writeFileBytes(readOnly, "x");
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    const struct {
+        const char* what;
+        BOOL (*call)();
+        DWORD error;
+    } rows[] = {
+        {"delete a missing file", [] { return DeleteFileA("C:\\missing.txt"); },
+         ERROR_FILE_NOT_FOUND},
+        {"delete a read-only file", [] { return DeleteFileA("C:\\readonly.txt"); },
+         ERROR_ACCESS_DENIED},
+        {"move a missing file", [] { return MoveFileExA("C:\\missing.txt", "C:\\b.txt", 0); },
+         ERROR_FILE_NOT_FOUND},
+        {"move below a file",
+         [] { return MoveFileExA("C:\\readonly.txt", "C:\\readonly.txt\\x", 0); },
+         ERROR_PATH_NOT_FOUND},
+        {"replace a missing file",
+         [] {
+             return ReplaceFileA("C:\\missing.txt", "C:\\readonly.txt", nullptr, 0, nullptr,
+                                 nullptr);
+         },
+         ERROR_FILE_NOT_FOUND},
+        {"null path", [] { return DeleteFileA(nullptr); }, ERROR_INVALID_PARAMETER},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        SetLastError(0xDEADBEEF);
+        EXPECT_EQ(row.call(), FALSE);
+        EXPECT_EQ(GetLastError(), row.error);
+    }
+}
+
 TEST(FullPath, RelativeNamesJoinTheCurrentFolder) {
     char cwd[4096];
     ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
