@@ -23,9 +23,9 @@
 // Where a Windows or native path lands on this machine.
 //
 // Accepted: native paths ("/home/u/x.tif", "data/x.tif" relative to the current folder) and
-// Windows paths with backslashes or slashes. A drive letter maps through the drive table
-// (drive_table.h); "C:x" is taken from the drive's root, as there is no current folder per
-// drive. Below a drive, "." and ".." are resolved on the text and ".." stops at the drive's
+// Windows paths with backslashes or slashes. A drive letter maps through the drive table (the
+// prefix's "drives" file); "C:x" is taken from the drive's root, as there is no current folder
+// per drive. Below a drive, "." and ".." are resolved on the text and ".." stops at the drive's
 // root ("C:\..\x" is "C:\x"), so a drive path never lands outside its folder. A network path
 // ("\\server\share") gives ERROR_BAD_NETPATH, an unmapped drive ERROR_PATH_NOT_FOUND, and a name
 // holding a character Windows reserves (< > " | ? * or a control character; a colon after the root)
@@ -108,7 +108,8 @@ namespace velmar::fs {
 
 // The same on a host path; INVALID_FILE_ATTRIBUTES on failure with the Win32 code in error.
 [[nodiscard]] DWORD hostFileAttributes(const std::string& hostPath, DWORD& error);
-[[nodiscard]] bool setHostFileAttributes(const std::string& hostPath, DWORD attributes, DWORD& error);
+[[nodiscard]] bool setHostFileAttributes(const std::string& hostPath, DWORD attributes,
+                                         DWORD& error);
 
 // The stored DOS bits alone (0 when none are stored).
 DWORD storedDosAttributes(const std::string& hostPath);
@@ -151,20 +152,24 @@ namespace velmar::fs {
 
 // The operations above on Windows or native paths: false with the Win32 code in error.
 [[nodiscard]] bool deleteFile(std::wstring_view path, DWORD& error);
-[[nodiscard]] bool moveFile(std::wstring_view from, std::wstring_view to, DWORD flags, DWORD& error);
+[[nodiscard]] bool moveFile(std::wstring_view from, std::wstring_view to, DWORD flags,
+                            DWORD& error);
 // Without a backup path the replaced file is not kept.
 [[nodiscard]] bool replaceFile(std::wstring_view replaced, std::wstring_view replacement,
-                 std::optional<std::wstring_view> backup, DWORD flags, DWORD& error);
+                               std::optional<std::wstring_view> backup, DWORD flags, DWORD& error);
 // A regular file's bytes, permissions and stored DOS attributes, as copyHostFile says.
-[[nodiscard]] bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists, DWORD& error);
+[[nodiscard]] bool copyFile(std::wstring_view from, std::wstring_view to, bool failIfExists,
+                            DWORD& error);
 
 // Copies a regular file's bytes, permissions and stored DOS attributes. With failIfExists an
 // existing target gives ERROR_FILE_EXISTS; otherwise it is overwritten unless it is read-only
 // or held without sharing.
-[[nodiscard]] bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists, DWORD& error);
+[[nodiscard]] bool copyHostFile(const std::string& from, const std::string& to, bool failIfExists,
+                                DWORD& error);
 
 // Moves a host path with the rules of MoveFileEx.
-[[nodiscard]] bool moveHostPath(const std::string& from, const std::string& to, DWORD flags, DWORD& error);
+[[nodiscard]] bool moveHostPath(const std::string& from, const std::string& to, DWORD flags,
+                                DWORD& error);
 
 // Flushes the folder entry of path to the disk.
 void syncFolderOf(const std::string& path);
@@ -314,7 +319,7 @@ int splitpath_s(const char* path, char* drive, std::size_t driveSize, char* dir,
 } // namespace velmar::fs::crt
 
 // The standard library's file-system facilities as a Windows program has them: paths are
-// Windows or native paths in wide text (mapped as host_path.h says), errors are Win32 codes,
+// Windows or native paths in wide text (mapped as hostPathOf says), errors are Win32 codes,
 // and the operations that throw raise std::filesystem::filesystem_error.
 
 namespace velmar::fs {
@@ -339,8 +344,8 @@ struct FileStatus {
 [[nodiscard]] bool fileStatus(std::wstring_view path, FileStatus& status, DWORD& error);
 
 // Sets the times of path (seconds since 1970); a time of 0 is left as it is.
-[[nodiscard]] bool setFileTimes(std::wstring_view path, std::time_t lastAccess, std::time_t lastWrite,
-                  DWORD& error);
+[[nodiscard]] bool setFileTimes(std::wstring_view path, std::time_t lastAccess,
+                                std::time_t lastWrite, DWORD& error);
 
 // path made full: a relative one is joined to the current folder as the host reports it
 // ("data\x.tif" in /home/u gives "/home/u/data\x.tif"); nothing else of it changes.
@@ -411,9 +416,10 @@ private:
 // The system's file enumeration: the entries of one folder that match a wildcard name.
 //
 // The pattern is a Windows or native path whose last element may hold "*" and "?" (Windows
-// rules, see wildcard.h), or names one entry exactly (found without regard to case, reported
-// as the disk spells it). Entries come in the host's order, "." and ".." included when they
-// match, hidden ones too. A pattern ending with a separator finds nothing.
+// rules: "*.*" matches every name, "*." names without a dot), or names one entry exactly (found
+// without regard to case, reported as the disk spells it). Entries come in the host's order,
+// "." and ".." included when they match, hidden ones too. A pattern ending with a separator finds
+// nothing.
 
 namespace velmar::fs {
 
