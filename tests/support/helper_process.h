@@ -1,4 +1,4 @@
-// Runs tests/files/file_helper as a real second process.
+// Runs tests/support/file_helper as a real second process.
 #pragma once
 
 #include <gtest/gtest.h>
