@@ -4,6 +4,7 @@
 
 #include "platform/registry/registry.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,28 @@ FileValue decodeValueText(std::string_view text);
 // prefix. Commas and white space are ignored; each pair of characters is one byte, converted
 // as far as it holds hex digits ("zz" is 0); an odd last digit has no byte.
 bool decodeHexText(std::string_view text, FileValue& out);
+
+// The length of the "hex:" (REG_BINARY) or "hex(N):" (type N, 1 to 8 hex digits) that starts
+// text, its type in type; 0 when text starts with neither.
+std::size_t hexPrefix(std::string_view text, DWORD& type);
+
+// The bytes of hex data given piece by piece, as decodeHexText reads them: a wrapped value's
+// lines pair their digits across commas, white space and pieces, and every "hex:" is skipped.
+class HexBytes {
+public:
+    explicit HexBytes(std::string& out) : m_out(out) {}
+
+    // Appends the bytes of piece to out. False when an item (the text between commas) goes on
+    // after white space: "01,02 x" has something after its data; the bytes are still appended.
+    bool append(std::string_view piece);
+    // True when a digit waits for the second of its pair.
+    bool halfByte() const { return m_hasHalf; }
+
+private:
+    std::string& m_out;
+    char m_half = 0;
+    bool m_hasHalf = false;
+};
 
 // The number of "dword:" data: hex digits after optional blanks, sign and "0x", up to the
 // first other character; 0 when there are none, 0xffffffff when it does not fit.

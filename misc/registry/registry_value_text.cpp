@@ -71,31 +71,58 @@ char pairByte(char high, char low) {
 
 } // namespace
 
+std::size_t hexPrefix(std::string_view text, DWORD& type) {
+    if (startsWith(text, "hex:")) {
+        type = REG_BINARY;
+        return 4;
+    }
+    if (!startsWith(text, "hex")) {
+        return 0;
+    }
+    const std::size_t form = hexTypeForm(text.substr(3), type);
+    return form == 0 ? 0 : 3 + form;
+}
+
+bool HexBytes::append(std::string_view piece) {
+    bool wellFormed = true;
+    bool inItem = false;     // the current item has characters
+    bool afterSpace = false; // and white space followed them
+    for (std::size_t at = 0; at < piece.size(); ++at) {
+        const char c = piece[at];
+        // The writer's old reader dropped every "hex:", so "hex:01,hex:02" is two bytes.
+        if (c == 'h' && piece.compare(at, 4, "hex:") == 0) {
+            at += 3;
+            continue;
+        }
+        if (c == ',') {
+            inItem = afterSpace = false;
+            continue;
+        }
+        if (std::isspace(static_cast<unsigned char>(c)) != 0) {
+            afterSpace = inItem;
+            continue;
+        }
+        wellFormed = wellFormed && !afterSpace;
+        inItem = true;
+        if (m_hasHalf) {
+            m_out += pairByte(m_half, c);
+        } else {
+            m_half = c;
+        }
+        m_hasHalf = !m_hasHalf;
+    }
+    return wellFormed;
+}
+
 bool decodeHexText(std::string_view text, FileValue& out) {
     DWORD type = REG_BINARY;
-    std::string_view body;
-    if (startsWith(text, "hex:")) {
-        body = text.substr(4);
-    } else if (startsWith(text, "hex")) {
-        const std::size_t form = hexTypeForm(text.substr(3), type);
-        if (form == 0) {
-            return false;
-        }
-        body = text.substr(3 + form);
-    } else {
+    const std::size_t prefix = hexPrefix(text, type);
+    if (prefix == 0) {
         return false;
     }
-    std::string digits;
-    digits.reserve(body.size());
-    for (const char c : removeAll(body, "hex:")) {
-        if (c != ',' && std::isspace(static_cast<unsigned char>(c)) == 0) {
-            digits += c;
-        }
-    }
-    std::string bytes(digits.size() / 2, '\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = pairByte(digits[2 * i], digits[2 * i + 1]);
-    }
+    std::string bytes;
+    // The data may hold white space inside its items here.
+    static_cast<void>(HexBytes(bytes).append(text.substr(prefix)));
     out.type = type;
     out.data = std::move(bytes);
     return true;
