@@ -3,15 +3,18 @@
 //
 // Quoted data is always text. Inside the quotes, from left to right, "\\" reads as one
 // backslash and "\"" as a quote; any other backslash stays, as regedit keeps it. The text
-// ends at the last quote of the line, so a quote inside it that is not escaped belongs to it:
-// older exports left quotes unescaped, and because they doubled every backslash their lines
-// never hold a "\"" that is not an escaped backslash followed by such a quote. Names are read
-// the same way, ending at the first quote that an "=" follows.
+// ends at the first quote that only blanks or a ";" comment follow, so a quote inside it that
+// is not escaped belongs to it: older exports left quotes unescaped, and because they doubled
+// every backslash their lines never hold a "\"" that is not an escaped backslash followed by
+// such a quote. Names are read the same way, ending at the first quote that an "=" follows.
 //
 // Unquoted data is "dword:" with up to 8 hex digits (none is 0), "hex:" or "hex(N):" bytes
-// (wrapped over lines ending in a backslash), or "-" to delete the value; anything else, like
-// a longer number, is skipped as regedit skips it. A key line creates its key, as regedit
-// does, so that empty keys survive an export and import; "[-key]" deletes the tree.
+// (wrapped over lines ending in a backslash after a comma), or "-" to delete the value;
+// anything else, like a longer number, is skipped as regedit skips it, and so is a value with
+// more than blanks or a ";" comment after its data. A line inside wrapped bytes that is
+// neither blank, a comment nor bytes drops the value and is used up, as regedit does. A key
+// line creates its key, as regedit does, so that empty keys survive an export and import;
+// "[-key]" deletes the tree.
 //
 // Each hive's changes of one file are one commit, so an import that stops half-way leaves
 // each hive as it was or with all of them. A value that cannot be stored is skipped; values
@@ -140,6 +143,20 @@ std::string unescape(std::string_view text) {
     return out;
 }
 
+// Whether only blanks or a ";" comment follow position at of line.
+bool onlyCommentAfter(std::string_view line, std::size_t at) {
+    while (at < line.size() && isBlank(line[at])) {
+        ++at;
+    }
+    return at == line.size() || line[at] == ';';
+}
+
+// The data of a value line without its ";" comment and trailing blanks. Only for unquoted
+// data, which holds no ";" of its own.
+std::string_view withoutComment(std::string_view data) {
+    return trimRight(data.substr(0, data.find(';')));
+}
+
 // Where the quoted name that starts the line ends: the first quote, escaped ones skipped when
 // escapes count, that blanks and an "=" follow; npos when there is none.
 std::size_t nameEnd(std::string_view line, bool escapes) {
@@ -147,6 +164,19 @@ std::size_t nameEnd(std::string_view line, bool escapes) {
         if (escapes && line[i] == '\\' && i + 1 < line.size()) {
             ++i;
         } else if (line[i] == '"' && trimLeft(line.substr(i + 1)).substr(0, 1) == "=") {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// Where the quoted text that starts data ends: the first quote, escaped ones skipped when
+// escapes count, that only blanks or a comment follow; npos when there is none.
+std::size_t textEnd(std::string_view data, bool escapes) {
+    for (std::size_t i = 1; i < data.size(); ++i) {
+        if (escapes && data[i] == '\\' && i + 1 < data.size()) {
+            ++i;
+        } else if (data[i] == '"' && onlyCommentAfter(data, i + 1)) {
             return i;
         }
     }
@@ -180,6 +210,10 @@ bool parseName(std::string_view line, std::string& name, std::size_t& dataStart)
     return true;
 }
 
+bool isHexDigit(char c) {
+    return std::string_view("0123456789abcdefABCDEF").find(c) != std::string_view::npos;
+}
+
 // "dword:" data as regedit takes it: up to 8 hex digits (none is 0); anything else in it
 // makes the value invalid.
 std::optional<DWORD> parseDword(std::string_view digits) {
@@ -188,11 +222,45 @@ std::optional<DWORD> parseDword(std::string_view digits) {
         return std::nullopt;
     }
     for (const char c : digits) {
-        if (std::string_view("0123456789abcdefABCDEF").find(c) == std::string_view::npos) {
+        if (!isHexDigit(c)) {
             return std::nullopt;
         }
     }
     return velmar::misc::registry::parseDwordDigits(digits);
+}
+
+// Reads the bytes of hex data whose first line's data, after the prefix, is body, and of the
+// lines it continues on, into out; false when the value is invalid. A line that breaks the
+// continuation is used up; one that ends the file ends the data.
+bool readHexData(std::string_view body, LineReader& lines, std::string& out) {
+    velmar::misc::registry::HexBytes bytes(out);
+    for (;;) {
+        const bool more = !body.empty() && body.back() == '\\';
+        if (more) {
+            body = trimRight(body.substr(0, body.size() - 1));
+        }
+        if (!bytes.append(body)) {
+            return false;
+        }
+        if (!more) {
+            return true;
+        }
+        // The backslash follows a comma or the prefix; a byte is never split over two lines.
+        if ((!body.empty() && body.back() != ',') || bytes.halfByte()) {
+            return false;
+        }
+        std::string_view next;
+        do {
+            if (!lines.next(next)) {
+                return true;
+            }
+            next = trimLeft(next);
+        } while (next.empty() || next[0] == ';');
+        if (!isHexDigit(next[0])) {
+            return false;
+        }
+        body = withoutComment(next);
+    }
 }
 
 struct KeyLine {
@@ -316,20 +384,19 @@ void Importer::valueLine(std::string_view line, LineReader& lines) {
     if (!m_key.isOpen() || !parseName(line, name, dataStart)) {
         return;
     }
-    std::string_view data = trimRight(line.substr(dataStart));
-    if (data.empty()) {
-        return;
-    }
-    if (data[0] == '"') {
-        const std::size_t last = data.rfind('"');
-        if (last == 0) {
-            return; // unterminated
+    std::string_view data = line.substr(dataStart);
+    if (!data.empty() && data[0] == '"') {
+        std::size_t end = textEnd(data, true);
+        if (end == std::string_view::npos &&
+            (end = textEnd(data, false)) == std::string_view::npos) {
+            return; // unterminated, or something other than a comment after it
         }
         FileValue value;
-        value.data = velmar::misc::registry::textData(unescape(data.substr(1, last - 1)));
+        value.data = velmar::misc::registry::textData(unescape(data.substr(1, end - 1)));
         velmar::misc::registry::storeValue(m_key, name, value);
         return;
     }
+    data = withoutComment(data);
     if (data == "-") {
         // As regedit does, a value that is not there is not missed.
         static_cast<void>(m_key.deleteValue(name));
@@ -344,29 +411,9 @@ void Importer::valueLine(std::string_view line, LineReader& lines) {
         }
         return;
     }
-    if (data.substr(0, 3) != "hex") {
-        return;
-    }
-    // Wrapped bytes: blank and comment lines inside are skipped.
-    std::string joined;
-    if (data.back() == '\\') {
-        joined.assign(data.substr(0, data.size() - 1));
-        std::string_view next;
-        while (lines.next(next)) {
-            next = trimRight(trimLeft(next));
-            if (next.empty() || next[0] == ';' || next[0] == '#') {
-                continue;
-            }
-            const bool more = next.back() == '\\';
-            joined.append(next.substr(0, next.size() - (more ? 1 : 0)));
-            if (!more) {
-                break;
-            }
-        }
-        data = joined;
-    }
     FileValue value;
-    if (velmar::misc::registry::decodeHexText(data, value)) {
+    const std::size_t prefix = velmar::misc::registry::hexPrefix(data, value.type);
+    if (prefix != 0 && readHexData(data.substr(prefix), lines, value.data)) {
         store(name, std::move(value));
     }
 }
