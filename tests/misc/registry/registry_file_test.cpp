@@ -95,6 +95,11 @@ std::string text(const std::string& value) {
     return value + '\0';
 }
 
+// A value as dumpTree shows it.
+std::string row(const std::string& name, DWORD type, const std::string& data) {
+    return name + "|" + std::to_string(type) + "|" + hexOf(data) + "\n";
+}
+
 TEST(ImportRegistryFile, ReadsEachLineForm) {
     TempPrefix prefix;
     const std::vector<LineCase> cases = {
@@ -247,9 +252,6 @@ TEST(ImportRegistryFile, EarlierExportsImportAsBefore) {
     for (int i = 0; i < 47; ++i) {
         blob += static_cast<char>(i);
     }
-    auto row = [](const std::string& name, DWORD type, const std::string& data) {
-        return name + "|" + std::to_string(type) + "|" + hexOf(data) + "\n";
-    };
     const std::string key = "Software\\VELMAR Systems International\\Old";
     EXPECT_EQ(dumpTree(HKEY_CURRENT_USER, key),
               "[" + key + "]\n" + row("", REG_SZ, text("default")) +
@@ -260,6 +262,28 @@ TEST(ImportRegistryFile, EarlierExportsImportAsBefore) {
                   row("ten", REG_DWORD, dword(10)) + row("blob", REG_BINARY, blob) +
                   row("none", REG_BINARY, "") + "[" + key + "\\Sub]\n" +
                   row("v", REG_SZ, text("\xe9\xb0")));
+}
+
+// A version-5 file with CR LF line ends where each broken line has valid lines around it:
+// only the broken value is lost, and a line that breaks wrapped bytes is used up, even a key
+// line.
+TEST(ImportRegistryFile, BrokenLinesCostOnlyTheirOwnValue) {
+    TempPrefix prefix;
+    const std::string file = std::string(VELMAR_TEST_SOURCE_DIR) + "/fixtures/mixed_forms.reg";
+    ASSERT_TRUE(importRegistryFile(file.c_str()));
+    const std::string key = "Software\\VELMAR Systems International\\Mixed";
+    EXPECT_EQ(dumpTree(HKEY_CURRENT_USER, key),
+              "[" + key + "]\n" + row("first", REG_SZ, text("valid")) +
+                  row("answer", REG_DWORD, dword(42)) + row("quote", REG_SZ, text("say \"hi\"")) +
+                  row("pair", REG_BINARY, bytesOf({0x11, 0x22})) +
+                  row("tight", REG_BINARY, bytesOf({0x33, 0x44})) +
+                  row("afterJunkText", REG_DWORD, dword(1)) +
+                  row("kept", REG_SZ, text("not deleted")) +
+                  row("expand", REG_EXPAND_SZ, text("AB")) + row("multi", REG_MULTI_SZ, text("a")) +
+                  row("sz", REG_SZ, text("")) + row("next", REG_SZ, text("read as usual")) +
+                  row("wrapped", REG_BINARY, bytesOf({1, 2, 3})) +
+                  row("afterNoComma", REG_DWORD, dword(3)) + row("afterHash", REG_DWORD, dword(2)) +
+                  "[" + key + "\\Sub]\n" + row("last", REG_SZ, text("valid")));
 }
 
 TEST(ImportRegistryFile, HeaderIsNotRequired) {
