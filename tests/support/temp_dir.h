@@ -4,6 +4,7 @@
 #include "tests/support/scoped_env.h"
 
 #include <string>
+#include <vector>
 
 namespace velmar::test {
 
@@ -45,5 +46,7 @@ private:
 std::string readFileBytes(const std::string& path);
 // Writes bytes to a file, replacing it.
 void writeFileBytes(const std::string& path, const std::string& bytes);
+// The names in a folder, sorted: what a failed operation may have left behind.
+std::vector<std::string> entriesOf(const std::string& folder);
 
 } // namespace velmar::test

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -33,12 +31,7 @@ protected:
     }
     void TearDown() override { setReplaceRetryWait(nullptr); }
     std::vector<std::string> entries(const std::string& folder) const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(c + "/" + folder)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
+        return velmar::test::entriesOf(c + "/" + folder);
     }
     velmar::test::TempPrefix prefix;
     std::string c;

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -16,6 +15,7 @@
 using velmar::host::SystemCalls;
 using velmar::registry::Key;
 using velmar::registry::Value;
+using velmar::test::entriesOf;
 using velmar::test::FaultRepeat;
 using velmar::test::readFileBytes;
 using velmar::test::ScopedSyscallFault;
@@ -41,15 +41,6 @@ void storeKey(const std::string& marker) {
     }
     ASSERT_EQ(key.setValue("marker", REG_SZ, marker.c_str(), static_cast<DWORD>(marker.size() + 1)),
               ERROR_SUCCESS);
-}
-
-std::vector<std::string> entriesOf(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 struct ExportFault {

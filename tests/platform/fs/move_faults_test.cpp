@@ -6,29 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
 using velmar::host::SystemCalls;
+using velmar::test::entriesOf;
 using velmar::test::FaultRepeat;
 using velmar::test::readFileBytes;
 using velmar::test::ScopedSyscallFault;
 using velmar::test::TempDir;
 using velmar::test::writeFileBytes;
-
-std::vector<std::string> entriesOf(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // The rename of the source fails with EXDEV, so the move copies; a copy that fails half-way
 // leaves the target as it was and the source where it was.
