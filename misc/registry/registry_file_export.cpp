@@ -1,8 +1,9 @@
 // Export of a key tree to a REGEDIT4 file.
 //
 // Every value is written, whatever its size, name or type: texts that a quoted line cannot
-// carry exactly (no terminator, embedded zeros, line ends) and types without a line of their
-// own go out as "hex(N):" bytes. Names and texts escape "\" and "\"" as regedit reads them;
+// carry exactly (embedded zeros, line ends, no terminator) and types without a line of their
+// own go out as "hex(N):" bytes. A text without its terminator comes back with one, as
+// regedit reads such bytes. Names and texts escape "\" and "\"" as regedit reads them;
 // the import also reads the older unescaped quotes.
 #include "misc/registry/registry_file_values.h"
 

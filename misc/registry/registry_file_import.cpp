@@ -370,16 +370,21 @@ void Importer::beginHives(std::string_view text) {
 }
 
 void Importer::store(const std::string& name, FileValue value) {
-    // Version-5 files carry the texts of hex(1), hex(2) and hex(7) as UTF-16LE; regedit ends
-    // one that lacks its terminator with one. REGEDIT4 bytes stay as written: our export
-    // writes a text without its terminator that way, and it must come back unchanged.
-    if (m_version5 &&
-        (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ)) {
-        const std::size_t size = value.data.size();
-        if (size < 2 || value.data[size - 1] != '\0' || value.data[size - 2] != '\0') {
-            value.data.append(2, '\0');
+    // Texts given as hex(1), hex(2) or hex(7) bytes that lack their terminator get one, as
+    // regedit adds it: two zero bytes of UTF-16LE in version-5 files, one byte in REGEDIT4.
+    if (value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ) {
+        const std::string& data = value.data;
+        const std::size_t size = data.size();
+        if (!m_version5) {
+            if (size == 0 || data.back() != '\0') {
+                value.data += '\0';
+            }
+        } else {
+            if (size < 2 || data[size - 1] != '\0' || data[size - 2] != '\0') {
+                value.data.append(2, '\0');
+            }
+            value.data = utf16leToAnsi(value.data);
         }
-        value.data = utf16leToAnsi(value.data);
     }
     velmar::misc::registry::storeValue(m_key, name, value);
 }
