@@ -1,8 +1,8 @@
-// Settings reads and writes on a hive of 10,000 values, beside the plain SQLite statements
-// they are built from: a prepared point SELECT, and a one-row upsert in its own transaction
-// on a table of the same size. Each benchmark times every iteration, reports the median (and
-// for writes the 99.9th percentile, where WAL checkpoints show), and the summary at the end
-// gives the ratios.
+// Settings reads and writes on a hive of 10,000 values (100 three-level sections of 100),
+// beside the plain SQLite statements they are built from, on a table of the same rows with a
+// primary key on (key path, name): a prepared SELECT by that key, and a one-row upsert in its
+// own transaction. Each benchmark times every iteration and reports the median (and for
+// writes the 99.9th percentile, where WAL checkpoints show); the summary gives the ratios.
 #include "misc/registry/registry.h"
 
 #include <benchmark/benchmark.h>
@@ -19,10 +19,20 @@
 
 namespace {
 
-constexpr int kValues = 10000;
-const char* kSection = "Bench";
+constexpr int kSections = 100;
+constexpr int kValuesPerSection = 100;
+const char* const kSuiteKey = "Software\\VELMAR Systems International";
+
+std::string sectionName(int s) {
+    char name[48];
+    std::snprintf(name, sizeof name, "Bench\\Module%02d\\Window", s);
+    return name;
+}
+// The section and value that every read and write goes to.
+const std::string kSection = sectionName(kSections / 2);
 
 std::map<std::string, double> g_medians;
+double g_writeTail = 0;
 
 struct Latencies {
     std::vector<double> micros;
@@ -41,6 +51,9 @@ struct Latencies {
         state.counters["median_us"] = median;
         if (tail) {
             state.counters["p99.9_us"] = percentile(0.999);
+            if (name == "writeUserSetting") {
+                g_writeTail = percentile(0.999);
+            }
         }
     }
 };
@@ -66,8 +79,10 @@ std::string valueName(int i) {
 
 void fillHive() {
     velmar::registry::Transaction transaction(HKEY_CURRENT_USER);
-    for (int i = 0; i < kValues; ++i) {
-        writeUserSetting(kSection, valueName(i).c_str(), i);
+    for (int s = 0; s < kSections; ++s) {
+        for (int i = 0; i < kValuesPerSection; ++i) {
+            writeUserSetting(sectionName(s).c_str(), valueName(i).c_str(), i);
+        }
     }
     if (transaction.commit() != ERROR_SUCCESS) {
         std::fprintf(stderr, "The settings could not be stored.\n");
@@ -75,6 +90,7 @@ void fillHive() {
     }
 }
 
+// The same rows in one table keyed by (key path, name), as the store could hold them at best.
 struct PlainTable {
     sqlite3* db = nullptr;
     sqlite3_stmt* select = nullptr;
@@ -86,22 +102,24 @@ struct PlainTable {
         sqlite3_open(file.c_str(), &db);
         sqlite3_exec(db,
                      "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
-                     "CREATE TABLE kv(name BLOB NOT NULL UNIQUE, type INTEGER, data BLOB);",
+                     "CREATE TABLE kv(path BLOB NOT NULL, name BLOB NOT NULL, type INTEGER, "
+                     "data BLOB, PRIMARY KEY(path, name));",
                      nullptr, nullptr, nullptr);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-        sqlite3_prepare_v2(db, "INSERT INTO kv VALUES(?1, 1, ?2)", -1, &upsert, nullptr);
-        for (int i = 0; i < kValues; ++i) {
-            bindRow(valueName(i), std::to_string(i));
-            sqlite3_step(upsert);
-            sqlite3_reset(upsert);
+        sqlite3_prepare_v2(db, "INSERT INTO kv VALUES(?1, ?2, 1, ?3)", -1, &upsert, nullptr);
+        for (int s = 0; s < kSections; ++s) {
+            for (int i = 0; i < kValuesPerSection; ++i) {
+                bindRow(pathOf(sectionName(s)), valueName(i), std::to_string(i));
+                run(upsert);
+            }
         }
         sqlite3_finalize(upsert);
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_prepare_v3(db, "SELECT type, data FROM kv WHERE name = ?1", -1,
+        sqlite3_prepare_v3(db, "SELECT type, data FROM kv WHERE path = ?1 AND name = ?2", -1,
                            SQLITE_PREPARE_PERSISTENT, &select, nullptr);
         sqlite3_prepare_v3(db,
-                           "INSERT INTO kv VALUES(?1, 1, ?2) ON CONFLICT(name) DO UPDATE "
-                           "SET type = excluded.type, data = excluded.data",
+                           "INSERT INTO kv VALUES(?1, ?2, 1, ?3) ON CONFLICT(path, name) DO "
+                           "UPDATE SET type = excluded.type, data = excluded.data",
                            -1, SQLITE_PREPARE_PERSISTENT, &upsert, nullptr);
         sqlite3_prepare_v3(db, "BEGIN IMMEDIATE", -1, SQLITE_PREPARE_PERSISTENT, &begin, nullptr);
         sqlite3_prepare_v3(db, "COMMIT", -1, SQLITE_PREPARE_PERSISTENT, &commit, nullptr);
@@ -112,9 +130,13 @@ struct PlainTable {
         }
         sqlite3_close(db);
     }
-    void bindRow(const std::string& name, const std::string& data) {
-        sqlite3_bind_blob(upsert, 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_blob(upsert, 2, data.c_str(), static_cast<int>(data.size() + 1),
+    static std::string pathOf(const std::string& section) {
+        return std::string(kSuiteKey) + "\\" + section;
+    }
+    void bindRow(const std::string& path, const std::string& name, const std::string& data) {
+        sqlite3_bind_blob(upsert, 1, path.data(), static_cast<int>(path.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(upsert, 2, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(upsert, 3, data.c_str(), static_cast<int>(data.size() + 1),
                           SQLITE_TRANSIENT);
     }
     static void run(sqlite3_stmt* statement) {
@@ -127,16 +149,20 @@ std::string g_root;
 PlainTable* g_plain = nullptr;
 
 void BM_ReadUserSettingInt(benchmark::State& state) {
-    const std::string name = valueName(kValues / 2);
+    const std::string name = valueName(kValuesPerSection / 2);
     int value = 0;
-    timed(state, "readUserSetting", false,
-          [&](int) { benchmark::DoNotOptimize(readUserSetting(kSection, name.c_str(), value)); });
+    timed(state, "readUserSetting", false, [&](int) {
+        benchmark::DoNotOptimize(readUserSetting(kSection.c_str(), name.c_str(), value));
+    });
 }
 
 void BM_PlainPreparedSelect(benchmark::State& state) {
-    const std::string name = valueName(kValues / 2);
+    const std::string path = PlainTable::pathOf(kSection);
+    const std::string name = valueName(kValuesPerSection / 2);
     timed(state, "plain SELECT", false, [&](int) {
-        sqlite3_bind_blob(g_plain->select, 1, name.data(), static_cast<int>(name.size()),
+        sqlite3_bind_blob(g_plain->select, 1, path.data(), static_cast<int>(path.size()),
+                          SQLITE_STATIC);
+        sqlite3_bind_blob(g_plain->select, 2, name.data(), static_cast<int>(name.size()),
                           SQLITE_STATIC);
         benchmark::DoNotOptimize(sqlite3_step(g_plain->select));
         benchmark::DoNotOptimize(sqlite3_column_blob(g_plain->select, 1));
@@ -145,16 +171,18 @@ void BM_PlainPreparedSelect(benchmark::State& state) {
 }
 
 void BM_WriteUserSettingInt(benchmark::State& state) {
-    const std::string name = valueName(kValues / 2);
-    timed(state, "writeUserSetting", true,
-          [&](int i) { benchmark::DoNotOptimize(writeUserSetting(kSection, name.c_str(), i)); });
+    const std::string name = valueName(kValuesPerSection / 2);
+    timed(state, "writeUserSetting", true, [&](int i) {
+        benchmark::DoNotOptimize(writeUserSetting(kSection.c_str(), name.c_str(), i));
+    });
 }
 
 void BM_PlainUpsertTransaction(benchmark::State& state) {
-    const std::string name = valueName(kValues / 2);
+    const std::string path = PlainTable::pathOf(kSection);
+    const std::string name = valueName(kValuesPerSection / 2);
     timed(state, "plain upsert transaction", true, [&](int i) {
         PlainTable::run(g_plain->begin);
-        g_plain->bindRow(name, std::to_string(i));
+        g_plain->bindRow(path, name, std::to_string(i));
         PlainTable::run(g_plain->upsert);
         PlainTable::run(g_plain->commit);
     });
@@ -185,12 +213,13 @@ int main(int argc, char** argv) {
     }
     auto ratio = [](const char* ours, const char* plain) {
         const double base = g_medians[plain];
-        std::printf("%-18s median %8.2f us   %-26s median %8.2f us   ratio %5.2f\n", ours,
-                    g_medians[ours], plain, base, base > 0 ? g_medians[ours] / base : 0.0);
+        std::printf("%-18s median %8.2f us   %-26s median %8.2f us   ratio %5.2f (goal 1.5)\n",
+                    ours, g_medians[ours], plain, base, base > 0 ? g_medians[ours] / base : 0.0);
     };
     std::printf("\n");
     ratio("readUserSetting", "plain SELECT");
     ratio("writeUserSetting", "plain upsert transaction");
+    std::printf("writeUserSetting   99.9th percentile %8.2f us (goal under 2000)\n", g_writeTail);
     std::filesystem::remove_all(g_root);
     return 0;
 }

@@ -1,4 +1,5 @@
-// The core readers and writers: one key handle per call, closed on every path.
+// The core readers and writers: one key handle per call, closed on every path. Each call reads
+// its key and value in one snapshot of the hive, and writes them in one change.
 #include "misc/registry/settings_core.h"
 
 #include "platform/text/text.h"
@@ -9,6 +10,8 @@
 using velmar::misc::registry::nameOrDefault;
 using velmar::misc::registry::sectionKeyPath;
 using velmar::registry::Key;
+using velmar::registry::Snapshot;
+using velmar::registry::Transaction;
 
 namespace {
 
@@ -37,6 +40,7 @@ bool queryText(const Key& key, LPCSTR valueName, char* buffer, DWORD bufferSize)
 
 bool readKeyTextInto(HKEY hive, LPCSTR keyPath, LPCSTR valueName, REGSAM view, DWORD bufferSize,
                      std::string& text) {
+    Snapshot snapshot(hive);
     Key key;
     if (keyPath == nullptr || key.open(hive, keyPath, KEY_READ | view) != ERROR_SUCCESS) {
         return false;
@@ -52,6 +56,7 @@ bool readKeyTextInto(HKEY hive, LPCSTR keyPath, LPCSTR valueName, REGSAM view, D
 } // namespace
 
 bool readSettingText(HKEY hive, LPCSTR section, LPCSTR valueName, char* buffer, DWORD bufferSize) {
+    Snapshot snapshot(hive);
     Key key;
     return key.open(hive, sectionKeyPath(section), KEY_READ) == ERROR_SUCCESS &&
            queryText(key, valueName, buffer, bufferSize);
@@ -96,20 +101,24 @@ bool writeSettingText(HKEY hive, LPCSTR section, LPCSTR valueName, LPCSTR text, 
     if (text == nullptr) {
         return false;
     }
+    Transaction transaction(hive);
     Key key;
     if (key.create(hive, sectionKeyPath(section), KEY_ALL_ACCESS | viewFlag) != ERROR_SUCCESS) {
         return false;
     }
     const auto size = static_cast<DWORD>(std::strlen(text) + 1);
-    return key.setValue(nameOrDefault(valueName), REG_SZ, text, size) == ERROR_SUCCESS;
+    return key.setValue(nameOrDefault(valueName), REG_SZ, text, size) == ERROR_SUCCESS &&
+           transaction.commit() == ERROR_SUCCESS;
 }
 
 bool writeSettingBytes(HKEY hive, LPCSTR section, LPCSTR valueName, const BYTE* data, DWORD size) {
+    Transaction transaction(hive);
     Key key;
     if (key.create(hive, sectionKeyPath(section), KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         return false;
     }
-    return key.setValue(nameOrDefault(valueName), REG_BINARY, data, size) == ERROR_SUCCESS;
+    return key.setValue(nameOrDefault(valueName), REG_BINARY, data, size) == ERROR_SUCCESS &&
+           transaction.commit() == ERROR_SUCCESS;
 }
 
 bool writeSettingWideBytes(HKEY hive, LPCSTR section, LPCSTR valueName, LPCWSTR text) {
@@ -158,6 +167,7 @@ bool readStoredBytes(HKEY hive, LPCSTR section, LPCSTR valueName, BYTE* buffer, 
     if (buffer == nullptr) {
         return false;
     }
+    Snapshot snapshot(hive);
     Key key;
     if (key.open(hive, sectionKeyPath(section), KEY_READ) != ERROR_SUCCESS) {
         return false;

@@ -89,6 +89,13 @@ constexpr const char* kStatements[] = {
     "DELETE FROM keys WHERE path >= ?1 AND path < ?2",
     "SELECT id, parent, name FROM keys WHERE path >= ?1 AND path < ?2 ORDER BY path",
     "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY rowid",
+    "BEGIN",
+    "BEGIN IMMEDIATE",
+    "COMMIT",
+    "ROLLBACK",
+    "SAVEPOINT change",
+    "RELEASE change",
+    "ROLLBACK TO change",
 };
 static_assert(std::size(kStatements) == static_cast<std::size_t>(Sql::Count));
 
@@ -272,16 +279,31 @@ int Hive::onBusy(void* self, int count) {
     return 1;
 }
 
-DWORD Hive::exec(const char* sql) {
-    for (int attempt = 0;; ++attempt) {
-        const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
-        // A lock upgrade can be refused without the busy handler; try again a few times.
-        if ((rc & 0xFF) == SQLITE_BUSY && attempt < 50) {
+// A lock upgrade can be refused without the busy handler; such statements are tried again a
+// few times.
+template <typename Attempt>
+DWORD retryBusy(Attempt attempt) {
+    for (int tries = 0;; ++tries) {
+        const int rc = attempt();
+        if ((rc & 0xFF) == SQLITE_BUSY && tries < 50) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             continue;
         }
         return win32FromSqlite(rc);
     }
+}
+
+DWORD Hive::exec(const char* sql) {
+    return retryBusy([&] { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr); });
+}
+
+DWORD Hive::run(Sql which) {
+    sqlite3_stmt* statement = m_statements[static_cast<int>(which)];
+    return retryBusy([&] {
+        const int rc = sqlite3_step(statement);
+        sqlite3_reset(statement);
+        return rc;
+    });
 }
 
 DWORD Hive::openDatabase() {
@@ -361,7 +383,11 @@ DWORD Hive::begin() {
     if (m_brokenScopes > 0) {
         return m_broken;
     }
-    const DWORD error = exec(m_changeDepth == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT change");
+    // A read transaction cannot become a change without the risk of seeing old data.
+    if (m_reading && m_changeDepth == 0) {
+        return ERROR_INVALID_FUNCTION;
+    }
+    const DWORD error = run(m_changeDepth == 0 ? Sql::BeginImmediate : Sql::Savepoint);
     if (error == ERROR_SUCCESS) {
         ++m_changeDepth;
     }
@@ -371,11 +397,11 @@ DWORD Hive::begin() {
 DWORD Hive::commit() {
     --m_changeDepth;
     if (m_changeDepth > 0) {
-        return exec("RELEASE change");
+        return run(Sql::Release);
     }
-    const DWORD error = exec("COMMIT");
+    const DWORD error = run(Sql::Commit);
     if (error != ERROR_SUCCESS && sqlite3_get_autocommit(m_db) == 0) {
-        exec("ROLLBACK");
+        run(Sql::Rollback);
     }
     return error;
 }
@@ -383,23 +409,24 @@ DWORD Hive::commit() {
 void Hive::rollback() {
     --m_changeDepth;
     if (m_changeDepth > 0) {
-        exec("ROLLBACK TO change");
-        exec("RELEASE change");
+        run(Sql::RollbackToSavepoint);
+        run(Sql::Release);
     } else if (sqlite3_get_autocommit(m_db) == 0) {
-        exec("ROLLBACK");
+        run(Sql::Rollback);
     }
 }
 
-Hive::Snapshot::Snapshot(Hive& hive) : m_hive(hive) {
-    if (sqlite3_get_autocommit(hive.m_db) != 0) {
-        m_began = hive.exec("BEGIN") == ERROR_SUCCESS;
+bool Hive::beginRead() {
+    if (sqlite3_get_autocommit(m_db) == 0) {
+        return false;
     }
+    m_reading = run(Sql::Begin) == ERROR_SUCCESS;
+    return m_reading;
 }
 
-Hive::Snapshot::~Snapshot() {
-    if (m_began) {
-        m_hive.exec("COMMIT");
-    }
+void Hive::endRead() {
+    m_reading = false;
+    run(Sql::Commit);
 }
 
 } // namespace velmar::registry

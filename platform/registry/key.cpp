@@ -672,4 +672,22 @@ DWORD Transaction::commit() {
     return m_hive->commit();
 }
 
+Snapshot::Snapshot(HKEY hive) {
+    DWORD error = ERROR_SUCCESS;
+    m_hive = Hive::get(hive, error);
+    if (m_hive != nullptr) {
+        m_hive->mutex().lock();
+        m_began = m_hive->beginRead();
+    }
+}
+
+Snapshot::~Snapshot() {
+    if (m_hive != nullptr) {
+        if (m_began) {
+            m_hive->endRead();
+        }
+        m_hive->mutex().unlock();
+    }
+}
+
 } // namespace velmar::registry

@@ -310,6 +310,28 @@ private:
     bool m_open = false;
 };
 
+// Groups reads of one hive: everything read through keys of the hive on this thread while the
+// scope lives sees one state of the hive, read at once, as a single query would. Other threads
+// of the process wait for the hive meanwhile. Changes inside the scope fail with
+// ERROR_INVALID_FUNCTION, unless a Transaction of the hive encloses it. Keep it short: a
+// scope that lives on holds back what other processes write since from this thread.
+//
+// Example:
+//   Snapshot snapshot(HKEY_CURRENT_USER);
+//   Key key;
+//   if (key.open(HKEY_CURRENT_USER, path, KEY_READ) == ERROR_SUCCESS) { key.queryValue(...); }
+class Snapshot {
+public:
+    explicit Snapshot(HKEY hive);
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    ~Snapshot();
+
+private:
+    std::shared_ptr<Hive> m_hive;
+    bool m_began = false;
+};
+
 } // namespace velmar::registry
 
 // The Win32 registry functions (advapi32, shlwapi) over the registry's key class, for code

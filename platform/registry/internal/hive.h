@@ -43,6 +43,13 @@ enum class Sql {
     DeleteRangeKeys,
     KeysInRange,
     ValuesOfKey,
+    Begin,
+    BeginImmediate,
+    Commit,
+    Rollback,
+    Savepoint,
+    Release,
+    RollbackToSavepoint,
     Count
 };
 
@@ -98,22 +105,33 @@ public:
     }
     void leaveBrokenScope() { --m_brokenScopes; }
 
-    // A read transaction around several statements, so that they see one snapshot.
+    // A read transaction around several statements, so that they see one snapshot. True when
+    // this call began one (none began inside a change or another read); endRead() ends it.
+    // Needs the hive's lock.
+    [[nodiscard]] bool beginRead();
+    void endRead();
+
     class Snapshot {
     public:
-        explicit Snapshot(Hive& hive);
-        ~Snapshot();
+        explicit Snapshot(Hive& hive) : m_hive(hive), m_began(hive.beginRead()) {}
+        ~Snapshot() {
+            if (m_began) {
+                m_hive.endRead();
+            }
+        }
         Snapshot(const Snapshot&) = delete;
         Snapshot& operator=(const Snapshot&) = delete;
 
     private:
         Hive& m_hive;
-        bool m_began = false;
+        bool m_began;
     };
 
 private:
     DWORD openDatabase();
     DWORD exec(const char* sql);
+    // Runs one of the prepared transaction statements.
+    DWORD run(Sql which);
     static int onBusy(void* self, int count);
 
     HKEY m_root;
@@ -122,6 +140,7 @@ private:
     sqlite3_stmt* m_statements[static_cast<int>(Sql::Count)] = {};
     std::recursive_mutex m_mutex;
     int m_changeDepth = 0;
+    bool m_reading = false; // a read transaction of beginRead() is open
     int m_brokenScopes = 0;
     DWORD m_broken = ERROR_SUCCESS;
     long long m_busySince = 0;

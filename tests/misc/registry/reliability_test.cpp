@@ -100,6 +100,47 @@ TEST(RegistryProcesses, TwoWritersAtOnceBothSucceed) {
     }
 }
 
+TEST(RegistryProcesses, ReadsSeeAnotherProcesssWritesAndASnapshotHoldsStill) {
+    TempPrefix prefix;
+    auto read = [] {
+        int value = -1;
+        EXPECT_TRUE(readUserSetting("Seen", "v00001", value));
+        return value;
+    };
+    auto childWrites = [] {
+        // Writes v00000 = 0 and v00001 = 1.
+        ASSERT_EQ(runProgram({kChild, "fill", "Seen", "v", "2"}).exitCode, 0);
+    };
+    ASSERT_TRUE(writeUserSetting("Seen", "v00001", 7));
+    EXPECT_EQ(read(), 7);
+    childWrites();
+    EXPECT_EQ(read(), 1);
+
+    ASSERT_TRUE(writeUserSetting("Seen", "v00001", 7));
+    {
+        velmar::registry::Snapshot snapshot(HKEY_CURRENT_USER);
+        EXPECT_EQ(read(), 7);
+        childWrites();
+        EXPECT_EQ(read(), 7);
+        // A change would be made on data the scope no longer sees as it is.
+        EXPECT_FALSE(writeUserSetting("Seen", "v00002", 2));
+        Key key;
+        ASSERT_EQ(
+            key.open(HKEY_CURRENT_USER, std::string(getSuiteKeyPath()) + "\\Seen", KEY_ALL_ACCESS),
+            ERROR_SUCCESS);
+        EXPECT_EQ(key.deleteValue("v00001"), ERROR_INVALID_FUNCTION);
+    }
+    EXPECT_EQ(read(), 1);
+    {
+        velmar::registry::Transaction transaction(HKEY_CURRENT_USER);
+        velmar::registry::Snapshot snapshot(HKEY_CURRENT_USER);
+        EXPECT_TRUE(writeUserSetting("Seen", "v00001", 3));
+        EXPECT_EQ(read(), 3);
+        ASSERT_EQ(transaction.commit(), ERROR_SUCCESS);
+    }
+    EXPECT_EQ(read(), 3);
+}
+
 TEST(RegistryProcesses, AKilledWriterLeavesWholeValuesOrNone) {
     TempPrefix prefix;
     const std::string file = velmar::registry::hiveFilePath(HKEY_CURRENT_USER);
