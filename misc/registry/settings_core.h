@@ -59,7 +59,7 @@ bool readWideText(HKEY hive, LPCSTR section, LPCSTR valueName, std::wstring& tex
 
 template <typename T>
 bool readTyped(HKEY hive, LPCSTR section, LPCSTR valueName, T& value) {
-    char buffer[kTextBufferSize] = {};
+    char buffer[kTextBufferSize]; // holds a terminated text when the read succeeds
     if (!readSettingText(hive, section, valueName, buffer, sizeof buffer)) {
         return false;
     }

@@ -110,7 +110,7 @@ long long nowNanoseconds() {
 
 std::mutex g_hivesMutex;
 struct OpenHive {
-    std::string file;
+    std::string prefix; // the prefix the hive was opened for
     std::shared_ptr<Hive> hive;
 };
 OpenHive g_hives[std::size(kHives)];
@@ -118,11 +118,17 @@ OpenHive g_hives[std::size(kHives)];
 } // namespace
 
 std::string foldName(std::string_view name) {
-    std::string fold(name);
-    for (char& c : fold) {
-        c = velmar::text::ansiToUpper(c);
-    }
+    std::string fold;
+    appendFold(fold, name);
     return fold;
+}
+
+void appendFold(std::string& out, std::string_view name) {
+    const std::size_t start = out.size();
+    out.append(name);
+    for (std::size_t i = start; i < out.size(); ++i) {
+        out[i] = velmar::text::ansiToUpper(out[i]);
+    }
 }
 
 bool isProcessElevated() {
@@ -151,8 +157,17 @@ HKEY hiveFromName(std::string_view name) {
     return nullptr;
 }
 
+namespace {
+
+std::string hiveFileIn(const std::string& prefix, const HiveEntry& hive) {
+    return prefix + "/registry/" + hive.name + ".db";
+}
+
+} // namespace
+
 std::string hiveFilePath(HKEY hive) {
-    return velmar::prefix::prefixPath() + "/registry/" + hiveName(hive) + ".db";
+    const HiveEntry* entry = findHive(hive);
+    return entry != nullptr ? hiveFileIn(velmar::prefix::prefixPath(), *entry) : std::string();
 }
 
 DWORD win32FromSqlite(int rc) {
@@ -231,6 +246,7 @@ bool Statement::isNull(int column) const {
 Hive::Hive(HKEY root, std::string file) : m_root(root), m_file(std::move(file)) {}
 
 Hive::~Hive() {
+    m_checkpointer.reset();
     for (sqlite3_stmt*& statement : m_statements) {
         sqlite3_finalize(statement);
     }
@@ -244,19 +260,19 @@ std::shared_ptr<Hive> Hive::get(HKEY root, DWORD& error) {
         return nullptr;
     }
     const auto slot = static_cast<std::size_t>(entry - kHives);
-    std::string file = hiveFilePath(root);
+    std::string prefix = velmar::prefix::prefixPath();
     std::lock_guard lock(g_hivesMutex);
     OpenHive& open = g_hives[slot];
-    if (open.hive != nullptr && open.file == file) {
+    if (open.hive != nullptr && open.prefix == prefix) {
         error = ERROR_SUCCESS;
         return open.hive;
     }
-    auto hive = std::make_shared<Hive>(root, file);
+    auto hive = std::make_shared<Hive>(root, hiveFileIn(prefix, *entry));
     error = hive->openDatabase();
     if (error != ERROR_SUCCESS) {
         return nullptr;
     }
-    open.file = std::move(file);
+    open.prefix = std::move(prefix);
     open.hive = hive;
     return hive;
 }
@@ -277,6 +293,11 @@ int Hive::onBusy(void* self, int count) {
         std::this_thread::sleep_for(std::chrono::microseconds(count < 256 ? 50 : 1000));
     }
     return 1;
+}
+
+int Hive::onWalCommit(void* self, sqlite3*, const char*, int pages) {
+    static_cast<Hive*>(self)->m_checkpointer->afterCommit(pages);
+    return SQLITE_OK;
 }
 
 // A lock upgrade can be refused without the busy handler; such statements are tried again a
@@ -335,6 +356,9 @@ DWORD Hive::openDatabase() {
     if (error != ERROR_SUCCESS) {
         return error;
     }
+    // The hook replaces SQLite's automatic checkpoint, which would run inside the commit.
+    m_checkpointer = std::make_unique<Checkpointer>(m_file, m_mutex);
+    sqlite3_wal_hook(m_db, &Hive::onWalCommit, this);
     int version = 0;
     {
         sqlite3_stmt* statement = nullptr;
@@ -379,7 +403,7 @@ Statement Hive::statement(Sql which) {
     return Statement(m_statements[static_cast<int>(which)]);
 }
 
-DWORD Hive::begin() {
+DWORD Hive::begin(bool oneStatement) {
     if (m_brokenScopes > 0) {
         return m_broken;
     }
@@ -387,17 +411,22 @@ DWORD Hive::begin() {
     if (m_reading && m_changeDepth == 0) {
         return ERROR_INVALID_FUNCTION;
     }
-    const DWORD error = run(m_changeDepth == 0 ? Sql::BeginImmediate : Sql::Savepoint);
+    DWORD error = ERROR_SUCCESS;
+    if (m_changeDepth == 0) {
+        error = run(Sql::BeginImmediate);
+    } else if (!oneStatement) {
+        error = run(Sql::Savepoint);
+    }
     if (error == ERROR_SUCCESS) {
         ++m_changeDepth;
     }
     return error;
 }
 
-DWORD Hive::commit() {
+DWORD Hive::commit(bool oneStatement) {
     --m_changeDepth;
     if (m_changeDepth > 0) {
-        return run(Sql::Release);
+        return oneStatement ? ERROR_SUCCESS : run(Sql::Release);
     }
     const DWORD error = run(Sql::Commit);
     if (error != ERROR_SUCCESS && sqlite3_get_autocommit(m_db) == 0) {
@@ -406,11 +435,13 @@ DWORD Hive::commit() {
     return error;
 }
 
-void Hive::rollback() {
+void Hive::rollback(bool oneStatement) {
     --m_changeDepth;
     if (m_changeDepth > 0) {
-        run(Sql::RollbackToSavepoint);
-        run(Sql::Release);
+        if (!oneStatement) {
+            run(Sql::RollbackToSavepoint);
+            run(Sql::Release);
+        }
     } else if (sqlite3_get_autocommit(m_db) == 0) {
         run(Sql::Rollback);
     }

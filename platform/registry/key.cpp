@@ -152,9 +152,14 @@ DWORD Key::openOrCreate(const Key& parent, std::string_view path, REGSAM access,
 
     Hive& hive = *parent.m_hive;
     std::lock_guard lock(hive.mutex());
-    std::string fullPath = parent.m_path;
+    std::string fullPath;
+    fullPath.reserve(parent.m_path.size() + 1 + path.size());
+    fullPath = parent.m_path;
     for (std::string_view name : names) {
-        fullPath = childPath(fullPath, foldName(name));
+        if (!fullPath.empty()) {
+            fullPath += '\\';
+        }
+        appendFold(fullPath, name);
     }
     std::int64_t id = 0;
     {
@@ -294,7 +299,7 @@ DWORD Key::setValue(std::string_view name, DWORD type, const void* data, DWORD s
     if (data == nullptr && size > 0) {
         return ERROR_NOACCESS;
     }
-    Change change(*m_hive);
+    Change change(*m_hive, Change::OneStatement);
     if (change.status() != ERROR_SUCCESS) {
         return change.status();
     }
@@ -322,7 +327,7 @@ DWORD Key::deleteValue(std::string_view name) {
     if ((m_access & KEY_SET_VALUE) == 0 || !hiveWritable(m_root)) {
         return ERROR_ACCESS_DENIED;
     }
-    Change change(*m_hive);
+    Change change(*m_hive, Change::OneStatement);
     if (change.status() != ERROR_SUCCESS) {
         return change.status();
     }

@@ -89,6 +89,8 @@ bool isProcessElevated();
 
 // The upper-case mapping by which key and value names compare (code page 1252).
 std::string foldName(std::string_view name);
+// Appends the upper-case mapping of name to out.
+void appendFold(std::string& out, std::string_view name);
 
 // The hive's name as the registry tools write it ("HKEY_CURRENT_USER"), or empty.
 std::string hiveName(HKEY hive);

@@ -7,9 +7,11 @@
 // 1252 bytes in BLOBs, so ordering by fold is the registry's case-blind order.
 #pragma once
 
+#include "platform/registry/internal/checkpointer.h"
 #include "platform/registry/registry.h"
 
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -93,10 +95,12 @@ public:
     std::int64_t changeCount() const;
 
     // Begins a change: BEGIN IMMEDIATE at the outermost level, a savepoint inside a
-    // Transaction. Retries while another process holds the write lock.
-    [[nodiscard]] DWORD begin();
-    [[nodiscard]] DWORD commit();
-    void rollback();
+    // Transaction. Retries while another process holds the write lock. A change of one
+    // statement needs no savepoint: a statement that fails leaves nothing behind. commit() and
+    // rollback() take what begin() was given.
+    [[nodiscard]] DWORD begin(bool oneStatement = false);
+    [[nodiscard]] DWORD commit(bool oneStatement = false);
+    void rollback(bool oneStatement = false);
     // A Transaction that could not begin: until it ends, changes fail with its code rather
     // than commit on their own.
     void enterBrokenScope(DWORD code) {
@@ -133,6 +137,7 @@ private:
     // Runs one of the prepared transaction statements.
     DWORD run(Sql which);
     static int onBusy(void* self, int count);
+    static int onWalCommit(void* self, sqlite3* db, const char* schema, int pages);
 
     HKEY m_root;
     std::string m_file;
@@ -144,6 +149,8 @@ private:
     int m_brokenScopes = 0;
     DWORD m_broken = ERROR_SUCCESS;
     long long m_busySince = 0;
+    // Goes before the connection closes, so that no checkpoint outlives it.
+    std::unique_ptr<Checkpointer> m_checkpointer;
 };
 
 // The Win32 code of an SQLite result.
@@ -152,23 +159,27 @@ DWORD win32FromSqlite(int rc);
 // Holds a change open under the hive's lock; rolls it back unless commit() is called.
 class Change {
 public:
-    explicit Change(Hive& hive) : m_hive(hive), m_lock(hive.mutex()), m_status(hive.begin()) {}
+    enum Size { SeveralStatements, OneStatement };
+    explicit Change(Hive& hive, Size size = SeveralStatements)
+        : m_hive(hive), m_lock(hive.mutex()), m_oneStatement(size == OneStatement),
+          m_status(hive.begin(m_oneStatement)) {}
     Change(const Change&) = delete;
     Change& operator=(const Change&) = delete;
     ~Change() {
         if (m_status == ERROR_SUCCESS && !m_done) {
-            m_hive.rollback();
+            m_hive.rollback(m_oneStatement);
         }
     }
     [[nodiscard]] DWORD status() const { return m_status; }
     [[nodiscard]] DWORD commit() {
         m_done = true;
-        return m_hive.commit();
+        return m_hive.commit(m_oneStatement);
     }
 
 private:
     Hive& m_hive;
     std::lock_guard<std::recursive_mutex> m_lock; // held until the rollback has run
+    bool m_oneStatement;
     DWORD m_status;
     bool m_done = false;
 };
