@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -53,10 +54,16 @@ bool readWholeFile(const char* path, std::string& bytes) {
         return false;
     }
     DWORD error = ERROR_SUCCESS;
-    const File file(velmar::fs::openStream(velmar::text::ansiToWide(path), velmar::fs::OpenMode{},
-                                           false, error));
+    const std::wstring widePath = velmar::text::ansiToWide(path);
+    const File file(velmar::fs::openStream(widePath, velmar::fs::OpenMode{}, false, error));
     if (file == nullptr) {
         return false;
+    }
+    // Reserved at the file's size, so that a large file is not copied as the text grows.
+    velmar::fs::FileStatus status;
+    if (velmar::fs::fileStatus(widePath, status, error) &&
+        status.kind == velmar::fs::FileKind::regular) {
+        bytes.reserve(static_cast<std::size_t>(status.size));
     }
     char buffer[1 << 16];
     std::size_t got = 0;
@@ -112,21 +119,35 @@ public:
         if (m_at >= m_text.size()) {
             return false;
         }
-        const std::size_t end = m_text.find_first_of("\r\n", m_at);
-        if (end == std::string_view::npos) {
-            line = m_text.substr(m_at);
-            m_at = m_text.size();
-            return true;
+        // The next line feed is looked for once and kept, so that a file of lone carriage
+        // returns is not searched to its end for every line.
+        if (m_lineFeed == std::string_view::npos || m_lineFeed < m_at) {
+            const void* found = std::memchr(m_text.data() + m_at, '\n', m_text.size() - m_at);
+            m_lineFeed =
+                found != nullptr
+                    ? static_cast<std::size_t>(static_cast<const char*>(found) - m_text.data())
+                    : m_text.size();
+        }
+        std::size_t end = m_lineFeed;
+        if (const void* cr = std::memchr(m_text.data() + m_at, '\r', end - m_at)) {
+            end = static_cast<std::size_t>(static_cast<const char*>(cr) - m_text.data());
         }
         line = m_text.substr(m_at, end - m_at);
-        m_at = end +
-               (m_text[end] == '\r' && end + 1 < m_text.size() && m_text[end + 1] == '\n' ? 2 : 1);
+        if (end == m_text.size()) {
+            m_at = end;
+        } else {
+            m_at =
+                end +
+                (m_text[end] == '\r' && end + 1 < m_text.size() && m_text[end + 1] == '\n' ? 2 : 1);
+        }
         return true;
     }
 
 private:
     std::string_view m_text;
     std::size_t m_at = 0;
+    // Of the line at m_at or after it, or the text's size; npos before the first search.
+    std::size_t m_lineFeed = std::string_view::npos;
 };
 
 // The text between quotes with its escapes read (see the file comment).

@@ -342,9 +342,10 @@ DWORD Hive::openDatabase() {
         return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
     }
     host::close(fd);
-    int rc = sqlite3_open_v2(m_file.c_str(), &m_db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                             nullptr);
+    // Every use of the connection holds the hive's lock, so SQLite need not take its own.
+    int rc =
+        sqlite3_open_v2(m_file.c_str(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         return win32FromSqlite(rc);
     }
@@ -352,6 +353,11 @@ DWORD Hive::openDatabase() {
     DWORD error = exec("PRAGMA journal_mode = WAL");
     if (error == ERROR_SUCCESS) {
         error = exec("PRAGMA synchronous = NORMAL");
+    }
+    if (error == ERROR_SUCCESS) {
+        // Room for the pages of a large import, so that they are not written out to the
+        // log before the commit; pages are taken only as they are used.
+        error = exec("PRAGMA cache_size = -65536");
     }
     if (error != ERROR_SUCCESS) {
         return error;

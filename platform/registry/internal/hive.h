@@ -88,6 +88,7 @@ public:
     [[nodiscard]] static std::shared_ptr<Hive> get(HKEY root, DWORD& error);
 
     HKEY root() const { return m_root; }
+    // Held by every use of the connection and its statements: SQLite does not lock it.
     std::recursive_mutex& mutex() { return m_mutex; }
     Statement statement(Sql which);
     sqlite3* db() const { return m_db; }
