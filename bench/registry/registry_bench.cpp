@@ -4,6 +4,7 @@
 // own transaction. Each operation runs beside its baseline, both timed on every iteration; the
 // summary gives medians over repetitions, the ratios and the writes' 99.9th percentile,
 // where WAL checkpoints show.
+#include "bench/support/plain_table.h"
 #include "misc/registry/registry.h"
 
 #include <benchmark/benchmark.h>
@@ -116,12 +117,7 @@ struct PlainTable {
     sqlite3_stmt* commit = nullptr;
 
     explicit PlainTable(const std::string& file) {
-        sqlite3_open(file.c_str(), &db);
-        sqlite3_exec(db,
-                     "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
-                     "CREATE TABLE kv(path BLOB NOT NULL, name BLOB NOT NULL, type INTEGER, "
-                     "data BLOB, PRIMARY KEY(path, name));",
-                     nullptr, nullptr, nullptr);
+        db = velmar::bench::openPlainTable(file);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_prepare_v2(db, "INSERT INTO kv VALUES(?1, ?2, 1, ?3)", -1, &upsert, nullptr);
         for (int s = 0; s < kSections; ++s) {

@@ -4,6 +4,7 @@
 // the same 100,000 rows inserted into a plain SQLite table keyed by (key path, name), in one
 // transaction with a prepared statement. The summary gives medians of the runs: values per
 // second, MB per second of the file and the ratios.
+#include "bench/support/plain_table.h"
 #include "misc/registry/registry.h"
 #include "platform/registry/registry.h"
 
@@ -177,12 +178,7 @@ struct PlainTable {
         for (const char* suffix : {"", "-wal", "-shm"}) {
             std::filesystem::remove(file + suffix);
         }
-        sqlite3_open(file.c_str(), &db);
-        sqlite3_exec(db,
-                     "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
-                     "CREATE TABLE kv(path BLOB NOT NULL, name BLOB NOT NULL, type INTEGER, "
-                     "data BLOB, PRIMARY KEY(path, name));",
-                     nullptr, nullptr, nullptr);
+        db = velmar::bench::openPlainTable(file);
         sqlite3_prepare_v2(db, "INSERT INTO kv VALUES(?1, ?2, ?3, ?4)", -1, &insert, nullptr);
     }
     PlainTable(const PlainTable&) = delete;
