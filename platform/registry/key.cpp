@@ -22,14 +22,15 @@ REGSAM rootRights(HKEY root) {
     return hiveWritable(root) ? KEY_ALL_ACCESS : KEY_READ;
 }
 
-std::string childPath(std::string_view parent, std::string_view fold) {
-    std::string path;
-    path.reserve(parent.size() + 1 + fold.size());
-    if (!parent.empty()) {
-        path.append(parent).push_back('\\');
+// Appends name, folded, to a key path as its last component; returns that component, valid
+// until path changes.
+std::string_view appendComponent(std::string& path, std::string_view name) {
+    if (!path.empty()) {
+        path += '\\';
     }
-    path.append(fold);
-    return path;
+    const std::size_t start = path.size();
+    appendFold(path, name);
+    return std::string_view(path).substr(start);
 }
 
 // Bounds of the paths strictly below a key: [lower, upper). Folds never hold 0xFF (its
@@ -156,10 +157,7 @@ DWORD Key::openOrCreate(const Key& parent, std::string_view path, REGSAM access,
     fullPath.reserve(parent.m_path.size() + 1 + path.size());
     fullPath = parent.m_path;
     for (std::string_view name : names) {
-        if (!fullPath.empty()) {
-            fullPath += '\\';
-        }
-        appendFold(fullPath, name);
+        appendComponent(fullPath, name);
     }
     std::int64_t id = 0;
     {
@@ -193,8 +191,7 @@ DWORD Key::openOrCreate(const Key& parent, std::string_view path, REGSAM access,
         id = parent.m_id;
         std::string walked = parent.m_path;
         for (std::string_view name : names) {
-            const std::string fold = foldName(name);
-            walked = childPath(walked, fold);
+            const std::string_view fold = appendComponent(walked, name);
             Statement find = hive.statement(Sql::FindPath);
             int rc = find.bindBlob(1, walked).step();
             if (rc == SQLITE_ROW) {
