@@ -117,7 +117,7 @@ TEST_F(TmuxSession, TheFolderBrowserCompletesFolderNamesWithTab) {
     waitFor("Go on to the folder?");
     keys("Enter");
     waitFor("Pick a folder");
-    keys("/comp");
+    keys(m_dir.path() + "/comp"); // replaces the selected initial folder
     keys("Tab");
     keys("Enter");
     const std::string shown = waitFor("--- ended");
