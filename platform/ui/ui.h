@@ -636,6 +636,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // described).
 
 HMONITOR MonitorFromPoint(POINT point, DWORD flags);
+// The monitor sharing the most area with the rectangle (an empty one stands for its top-left
+// pixel); else by flags: null, the primary monitor, or the nearest one.
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
 HMONITOR MonitorFromWindow(HWND window, DWORD flags);
 BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
 int GetSystemMetrics(int index);
@@ -687,6 +690,17 @@ struct DialogResource {
 bool registerIconResource(const IconResource& icon);
 bool registerDialogResource(const DialogResource& dialog);
 const DLGTEMPLATE* findDialogResource(WORD id);
+inline bool registerResource(const IconResource& icon) {
+    return registerIconResource(icon);
+}
+inline bool registerResource(const DialogResource& dialog) {
+    return registerDialogResource(dialog);
+}
+#define VELMAR_RESOURCE_JOIN2(a, b) a##b
+#define VELMAR_RESOURCE_JOIN(a, b) VELMAR_RESOURCE_JOIN2(a, b)
+#define VELMAR_RESOURCE(resource)                                                                  \
+    [[maybe_unused]] static const bool VELMAR_RESOURCE_JOIN(velmarResource, __LINE__) =            \
+        ::velmar::ui::registerResource(resource)
 
 // The dialog font's base units at the screen's pixels per inch: x is the average character
 // width, y the character height, in pixels.
