@@ -203,7 +203,7 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         if ((flags & SWP_NOZORDER) == 0 && insertAfter != handle) {
             Window& parent = *w->parent;
             Window* anchor = table.lookupLocked(insertAfter);
-            velmar::ui::unlink(*w);
+            velmar::ui::detach(*w);
             if (insertAfter == HWND_BOTTOM) {
                 velmar::ui::linkLast(parent, *w);
             } else if (anchor != nullptr && anchor->parent == &parent) {
