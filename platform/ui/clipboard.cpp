@@ -93,7 +93,7 @@ DWORD replaceFile(const std::string& path, std::string_view bytes) {
         error = lastHostError();
     }
     if (error != ERROR_SUCCESS) {
-        host::detach(temporary.c_str());
+        host::unlink(temporary.c_str());
         return error;
     }
     // The rename itself reaches the disk with the folder.
@@ -182,7 +182,7 @@ public:
             return ERROR_CLIPBOARD_NOT_OPEN;
         }
         releaseGiven();
-        if (host::detach(textPath().c_str()) != 0 && errno != ENOENT) {
+        if (host::unlink(textPath().c_str()) != 0 && errno != ENOENT) {
             return lastHostError();
         }
         return ERROR_SUCCESS;
