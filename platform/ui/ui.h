@@ -431,6 +431,35 @@ inline constexpr UINT GMEM_ZEROINIT = 0x0040;
 inline constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
 inline constexpr UINT GPTR = GMEM_FIXED | GMEM_ZEROINIT;
 
+// Windows, painting and messages: further constants and the errors their calls give.
+#define HWND_BOTTOM (reinterpret_cast<HWND>(static_cast<std::uintptr_t>(1)))
+#define HWND_TOPMOST (reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1)))
+#define HWND_NOTOPMOST (reinterpret_cast<HWND>(static_cast<std::intptr_t>(-2)))
+inline constexpr WORD WA_INACTIVE = 0;
+inline constexpr WORD WA_ACTIVE = 1;
+inline constexpr WORD WA_CLICKACTIVE = 2;
+inline constexpr WPARAM SIZE_RESTORED = 0;
+inline constexpr WPARAM SIZE_MINIMIZED = 1;
+inline constexpr WPARAM SIZE_MAXIMIZED = 2;
+inline constexpr WPARAM ICON_SMALL2 = 2;
+inline constexpr WPARAM BST_INDETERMINATE = 2;
+inline constexpr UINT EM_GETSEL = 0x00B0;
+inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+inline constexpr UINT STM_SETICON = 0x0170;
+inline constexpr UINT STM_GETICON = 0x0171;
+inline constexpr UINT PM_NOYIELD = 0x0002;
+inline constexpr DWORD ERROR_INVALID_CURSOR_HANDLE = 1402;
+inline constexpr DWORD ERROR_TLW_WITH_WSCHILD = 1406;
+inline constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+inline constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+inline constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
+inline constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
+inline constexpr DWORD ERROR_INVALID_INDEX = 1413;
+inline constexpr DWORD ERROR_INVALID_ICON_HANDLE = 1414;
+inline constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
+inline constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
+inline constexpr DWORD ERROR_DC_NOT_FOUND = 1425;
+
 // ---------------------------------------------------------------------------------------------
 // Dialog templates, held as data.
 //
@@ -473,8 +502,7 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass);
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
 int GetClassNameA(HWND window, LPSTR name, int size);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
-                        LPARAM lParam);
+LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---------------------------------------------------------------------------------------------
 // Windows
@@ -608,6 +636,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // described).
 
 HMONITOR MonitorFromPoint(POINT point, DWORD flags);
+// The monitor sharing the most area with the rectangle (an empty one stands for its top-left
+// pixel); else by flags: null, the primary monitor, or the nearest one.
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
 HMONITOR MonitorFromWindow(HWND window, DWORD flags);
 BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
 int GetSystemMetrics(int index);
@@ -659,9 +690,37 @@ struct DialogResource {
 bool registerIconResource(const IconResource& icon);
 bool registerDialogResource(const DialogResource& dialog);
 const DLGTEMPLATE* findDialogResource(WORD id);
+inline bool registerResource(const IconResource& icon) {
+    return registerIconResource(icon);
+}
+inline bool registerResource(const DialogResource& dialog) {
+    return registerDialogResource(dialog);
+}
+#define VELMAR_RESOURCE_JOIN2(a, b) a##b
+#define VELMAR_RESOURCE_JOIN(a, b) VELMAR_RESOURCE_JOIN2(a, b)
+#define VELMAR_RESOURCE(resource)                                                                  \
+    [[maybe_unused]] static const bool VELMAR_RESOURCE_JOIN(velmarResource, __LINE__) =            \
+        ::velmar::ui::registerResource(resource)
 
 // The dialog font's base units at the screen's pixels per inch: x is the average character
 // width, y the character height, in pixels.
 SIZE dialogBaseUnits(const std::string& fontName, WORD pointSize);
+
+} // namespace velmar::ui
+
+// ---------------------------------------------------------------------------------------------
+// Dialogs: what the dialog functions add to the vocabulary.
+
+inline constexpr DWORD ERROR_CONTROL_ID_NOT_FOUND = 1421;
+inline constexpr DWORD ERROR_WINDOW_NOT_DIALOG = 1420;
+// WM_KEYDOWN's lParam bit 25 (one Windows leaves unused): the Shift key is down, for the
+// input the presenters post (Shift+Tab).
+inline constexpr LPARAM KF_SHIFTDOWN_LPARAM = 0x02000000;
+
+namespace velmar::ui {
+
+// Tells the presenter that the folder browser (the shell's modal dialog browser) is about to
+// run, with its title and the folder it starts from.
+void folderBrowserShown(HWND browser, const std::string& title, const std::string& initialFolder);
 
 } // namespace velmar::ui
