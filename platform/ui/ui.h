@@ -431,6 +431,11 @@ inline constexpr UINT GMEM_ZEROINIT = 0x0040;
 inline constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
 inline constexpr UINT GPTR = GMEM_FIXED | GMEM_ZEROINIT;
 
+// The framework's additions: a modal loop (dialog box, message box) whose queue has run empty
+// sends WM_ENTERIDLE to its owner, wParam MSGF_DIALOGBOX and lParam the dialog.
+inline constexpr UINT WM_ENTERIDLE = 0x0121;
+inline constexpr WPARAM MSGF_DIALOGBOX = 0;
+
 // ---------------------------------------------------------------------------------------------
 // Dialog templates, held as data.
 //
