@@ -701,3 +701,20 @@ const DLGTEMPLATE* findDialogResource(WORD id);
 SIZE dialogBaseUnits(const std::string& fontName, WORD pointSize);
 
 } // namespace velmar::ui
+
+// ---------------------------------------------------------------------------------------------
+// Dialogs: what the dialog functions add to the vocabulary.
+
+inline constexpr DWORD ERROR_CONTROL_ID_NOT_FOUND = 1421;
+inline constexpr DWORD ERROR_WINDOW_NOT_DIALOG = 1420;
+// WM_KEYDOWN's lParam bit 25 (one Windows leaves unused): the Shift key is down, for the
+// input the presenters post (Shift+Tab).
+inline constexpr LPARAM KF_SHIFTDOWN_LPARAM = 0x02000000;
+
+namespace velmar::ui {
+
+// Tells the presenter that the folder browser (the shell's modal dialog browser) is about to
+// run, with its title and the folder it starts from.
+void folderBrowserShown(HWND browser, const std::string& title, const std::string& initialFolder);
+
+} // namespace velmar::ui
