@@ -768,7 +768,7 @@ public:
     HINSTANCE m_hInstance = nullptr;
     CString m_commandLine;
     int m_nCmdShow = 0;
-    CWnd* m_pMainWnd = nullptr;
+    CWnd* m_pMainWnd = nullptr; // its window's end posts WM_QUIT (0) and clears this
 
 protected:
     int m_exitCode = 0;
