@@ -1,8 +1,10 @@
-// The application framework: its string classes, application object and file classes.
+// The application framework: its string classes, window and application classes and file
+// classes.
 #pragma once
 
 #include "platform/base/base.h"
 #include "platform/text/text.h"
+#include "platform/ui/ui.h"
 
 #include <algorithm>
 #include <climits>
@@ -413,29 +415,391 @@ using CString = CStringT<char>;
 using CStringA = CStringT<char>;
 using CStringW = CStringT<wchar_t>;
 
-// The framework's application object and its start-up for a process without a main window.
+// The framework's window classes: command targets with message maps, CWnd over a window
+// handle, the modal CDialog, device contexts, the application object and its entry.
+//
+// A CWnd is bound to its handle in the calling thread's maps: permanently (Attach,
+// SubclassWindow, a running CDialog) or, for a handle nobody bound, as a temporary object from
+// FromHandle that lives until the thread's next idle time (CWnd::DeleteTempMap). Messages of a
+// bound framework window go WindowProc -> OnWndMsg -> the message maps, most derived first ->
+// DefWindowProc (the window's earlier procedure when it was subclassed).
+
+class CCmdTarget;
+class CWnd;
+class CWinApp;
+
+// One line of a message map. The handler is a small function made by the ON_ macro that calls
+// the class's member with the message's arguments and gives the message's result.
+struct AFX_MSGMAP_ENTRY {
+    UINT message = 0; // WM_COMMAND for command and notification lines
+    UINT code = 0;    // the notification code of a WM_COMMAND line
+    UINT firstId = 0; // the command or control id of a WM_COMMAND line
+    UINT lastId = 0;
+    LRESULT (*handler)(CCmdTarget* target, WPARAM wParam, LPARAM lParam) = nullptr;
+};
+
+struct AFX_MSGMAP {
+    const AFX_MSGMAP* (*baseMap)() = nullptr;
+    const AFX_MSGMAP_ENTRY* entries = nullptr; // ends with a line without handler
+};
+
+// The standard Help command, as the framework numbers it.
+inline constexpr UINT ID_HELP = 0xE146;
+
+// Something that has a message map: windows and the application object.
+class CCmdTarget {
+public:
+    CCmdTarget() = default;
+    CCmdTarget(const CCmdTarget&) = delete;
+    CCmdTarget& operator=(const CCmdTarget&) = delete;
+    virtual ~CCmdTarget() = default;
+
+    // Calls the map's handler for a command or a control's notification; TRUE when there
+    // was one.
+    virtual BOOL OnCmdMsg(UINT id, int code);
+
+protected:
+    // The first line for a message (or, for WM_COMMAND, for its code and id), searched from the
+    // most derived class's map to the base's; null when none.
+    const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message, UINT code, UINT id) const;
+
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
+};
+
+// Marks message handlers in class definitions, as in the framework's own headers.
+#define afx_msg
+
+#define DECLARE_MESSAGE_MAP()                                                                      \
+protected:                                                                                         \
+    static const AFX_MSGMAP* GetThisMessageMap();                                                  \
+    const AFX_MSGMAP* GetMessageMap() const override;
+
+// The handlers of a map are members of theClass with the framework's signatures; a handler of
+// another signature does not compile.
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
+    const AFX_MSGMAP* theClass::GetMessageMap() const {                                            \
+        return GetThisMessageMap();                                                                \
+    }                                                                                              \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
+        using ThisClass [[maybe_unused]] = theClass;                                               \
+        using TheBaseClass = baseClass;                                                            \
+        static const AFX_MSGMAP_ENTRY entries[] = {
+
+#define END_MESSAGE_MAP()                                                                          \
+    AFX_MSGMAP_ENTRY {}                                                                            \
+    }                                                                                              \
+    ;                                                                                              \
+    static const AFX_MSGMAP map{&TheBaseClass::GetThisMessageMap, entries};                        \
+    return &map;                                                                                   \
+    }
+
+// A line for a message whose handler takes nothing and returns nothing.
+#define VELMAR_ON_VOID_MESSAGE(message, memberFxn)                                                 \
+    AFX_MSGMAP_ENTRY{message, 0, 0, 0, [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {         \
+                         static_cast<ThisClass*>(target)->memberFxn();                             \
+                         return 0;                                                                 \
+                     }},
+
+#define ON_WM_PAINT() VELMAR_ON_VOID_MESSAGE(WM_PAINT, OnPaint)
+#define ON_WM_CLOSE() VELMAR_ON_VOID_MESSAGE(WM_CLOSE, OnClose)
+#define ON_WM_DESTROY() VELMAR_ON_VOID_MESSAGE(WM_DESTROY, OnDestroy)
+#define ON_WM_QUERYDRAGICON()                                                                      \
+    AFX_MSGMAP_ENTRY{WM_QUERYDRAGICON, 0, 0, 0,                                                    \
+                     [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {                           \
+                         const HCURSOR icon = static_cast<ThisClass*>(target)->OnQueryDragIcon();  \
+                         return reinterpret_cast<LRESULT>(icon);                                   \
+                     }},
+#define ON_WM_SYSCOMMAND()                                                                         \
+    AFX_MSGMAP_ENTRY{                                                                              \
+        WM_SYSCOMMAND, 0, 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT {  \
+            static_cast<ThisClass*>(target)->OnSysCommand(static_cast<UINT>(wParam), lParam);      \
+            return 0;                                                                              \
+        }},
+#define ON_WM_TIMER()                                                                              \
+    AFX_MSGMAP_ENTRY{WM_TIMER, 0, 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM) -> LRESULT { \
+                         static_cast<ThisClass*>(target)->OnTimer(static_cast<UINT_PTR>(wParam));  \
+                         return 0;                                                                 \
+                     }},
+// LRESULT memberFxn(WPARAM, LPARAM)
+#define ON_MESSAGE(message, memberFxn)                                                             \
+    AFX_MSGMAP_ENTRY{static_cast<UINT>(message), 0, 0, 0,                                          \
+                     [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT {             \
+                         return (static_cast<ThisClass*>(target)->*(memberFxn))(wParam, lParam);   \
+                     }},
+// void (theClass::*)(), for WM_COMMAND with the code and the id: ON_BN_CLICKED(1001,
+// &CMyDlg::OnYes).
+#define ON_CONTROL(code, id, memberFxn)                                                            \
+    AFX_MSGMAP_ENTRY{WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id),                   \
+                     static_cast<UINT>(id), [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {    \
+                         (static_cast<ThisClass*>(target)->*(memberFxn))();                        \
+                         return 0;                                                                 \
+                     }},
+// A menu or accelerator command; the framework's command code is 0, as BN_CLICKED.
+#define ON_COMMAND(id, memberFxn) ON_CONTROL(0, id, memberFxn)
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
+
+// A RECT with the framework's helpers.
+class CRect : public RECT {
+public:
+    CRect() = default;
+    CRect(LONG l, LONG t, LONG r, LONG b) : RECT{l, t, r, b} {}
+    CRect(const RECT& rect) : RECT(rect) {}
+    int Width() const { return static_cast<int>(right - left); }
+    int Height() const { return static_cast<int>(bottom - top); }
+    BOOL IsRectEmpty() const { return right <= left || bottom <= top ? TRUE : FALSE; }
+    POINT CenterPoint() const { return {(left + right) / 2, (top + bottom) / 2}; }
+};
+
+// A framework window: a CWnd object over a window handle.
+class CWnd : public CCmdTarget {
+public:
+    CWnd() = default;
+    // A bound window is destroyed with its object when it belongs to the calling thread, else
+    // only let go.
+    ~CWnd() override;
+
+    HWND m_hWnd = nullptr;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    operator HWND() const { return m_hWnd; }
+
+    // --- Handle maps (the calling thread's) ---
+    // The permanent object of the handle, else a temporary one made for it (valid until the
+    // thread's next idle time); null for a null handle.
+    static CWnd* FromHandle(HWND window);
+    // The object bound to the handle by Attach or SubclassWindow, else null.
+    static CWnd* FromHandlePermanent(HWND window);
+    // Deletes the thread's temporary objects.
+    static void DeleteTempMap();
+
+    // FALSE when the handle is null, this object is bound already, or the handle has a
+    // permanent object.
+    BOOL Attach(HWND window);
+    HWND Detach();
+    // Attach, and the window's procedure becomes the framework's, which calls the earlier
+    // one for what the message maps leave. FALSE when either step fails.
+    BOOL SubclassWindow(HWND window);
+    BOOL SubclassDlgItem(UINT id, CWnd* parent);
+    HWND UnsubclassWindow();
+
+    // --- Messages ---
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // TRUE (with *result) when a message map has a handler for the message.
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Messages that the thread's loop got for this window or a child, before they are
+    // dispatched; TRUE when handled here.
+    virtual BOOL PreTranslateMessage(MSG* message);
+    // Called after the window's last message (WM_NCDESTROY), when it is no longer bound.
+    virtual void PostNcDestroy() {}
+    // The message being handled, to its default procedure.
+    LRESULT Default();
+    // The message being handled on the calling thread.
+    static const MSG* GetCurrentMessage();
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+    // --- Operations ---
+    BOOL DestroyWindow();
+    BOOL EnableWindow(BOOL enable = TRUE);
+    BOOL IsWindowEnabled() const;
+    BOOL ShowWindow(int command);
+    BOOL IsWindowVisible() const;
+    BOOL IsIconic() const;
+    BOOL IsZoomed() const;
+    void SetWindowText(LPCSTR text);
+    void GetWindowText(CString& text) const;
+    int GetWindowText(LPSTR text, int size) const;
+    int GetWindowTextLength() const;
+    DWORD GetStyle() const;
+    DWORD GetExStyle() const;
+    CWnd* GetDlgItem(int id) const;
+    int GetDlgCtrlID() const;
+    void SetDlgItemText(int id, LPCSTR text);
+    int GetDlgItemText(int id, CString& text) const;
+    // The previous focus window (a temporary object may stand for it).
+    CWnd* SetFocus();
+    static CWnd* GetFocus();
+    CWnd* GetParent() const;
+    CWnd* GetOwner() const;
+    void Invalidate(BOOL erase = TRUE);
+    void UpdateWindow();
+    void GetWindowRect(LPRECT rect) const;
+    void GetClientRect(LPRECT rect) const;
+    void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
+    void MoveWindow(LPRECT rect, BOOL repaint = TRUE);
+    BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int width, int height, UINT flags);
+    BOOL GetWindowPlacement(WINDOWPLACEMENT* placement) const;
+    BOOL SetWindowPlacement(const WINDOWPLACEMENT* placement);
+    // The earlier icon of that size.
+    HICON SetIcon(HICON icon, BOOL big);
+    HICON GetIcon(BOOL big) const;
+    // A message box owned by this window; the caption is the application's title when null.
+    int MessageBox(LPCSTR text, LPCSTR caption = nullptr, UINT type = MB_OK);
+    // Centres the window over alternateOwner, else over its owner (its parent for a child),
+    // else over its monitor's work area.
+    void CenterWindow(CWnd* alternateOwner = nullptr);
+
+protected:
+    // The default handlers of the ON_WM_ lines: the window's default procedure.
+    void OnPaint() { Default(); }
+    void OnClose() { Default(); }
+    void OnDestroy() { Default(); }
+    HCURSOR OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
+    void OnSysCommand(UINT, LPARAM) { Default(); }
+    void OnTimer(UINT_PTR) { Default(); }
+
+    // The window's procedure before SubclassWindow (null: DefWindowProcA).
+    WNDPROC m_pfnSuper = nullptr;
+
+private:
+    friend LRESULT AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// The window procedure of framework windows: routes to the bound object's WindowProc.
+LRESULT AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A modal dialog from a dialog template: a program's dialog resource or a template given as
+// data.
+class CDialog : public CWnd {
+public:
+    CDialog() = default;
+    // The template is looked up when the dialog runs (velmar::ui::findDialogResource).
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    explicit CDialog(const DLGTEMPLATE& dialogTemplate, CWnd* parent = nullptr);
+    ~CDialog() override;
+
+    // Runs the dialog until EndDialog: its result; -1 when the template is missing or the
+    // dialog cannot be made. The owner is the parent given, else the application's main window
+    // (when that is another window).
+    virtual INT_PTR DoModal();
+    BOOL InitModalIndirect(const DLGTEMPLATE& dialogTemplate, CWnd* parent = nullptr);
+
+    // Called for WM_INITDIALOG, the dialog bound already. TRUE: the system sets the focus.
+    virtual BOOL OnInitDialog();
+    // IDOK and IDCANCEL commands end the dialog with that result.
+    virtual void OnOK();
+    virtual void OnCancel();
+    void EndDialog(int result);
+
+    BOOL PreTranslateMessage(MSG* message) override;
+    BOOL OnCmdMsg(UINT id, int code) override;
+
+    CWnd* m_pParentWnd = nullptr;
+
+private:
+    friend INT_PTR AfxDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT m_templateId = 0;
+    std::unique_ptr<DLGTEMPLATE> m_template;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// The dialog procedure of framework dialogs: binds the running CDialog to its window on the
+// first message and calls OnInitDialog.
+INT_PTR AfxDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A device context.
+class CDC {
+public:
+    CDC() = default;
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
+    virtual ~CDC() = default;
+
+    HDC m_hDC = nullptr;
+
+    HDC GetSafeHdc() const { return m_hDC; }
+    operator HDC() const { return m_hDC; }
+    BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
+    BOOL DrawIcon(POINT point, HICON icon) { return DrawIcon(point.x, point.y, icon); }
+    int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
+};
+
+// BeginPaint for its life, EndPaint at its end.
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* window);
+    ~CPaintDC() override;
+
+    PAINTSTRUCT m_ps;
+
+private:
+    HWND m_hWnd = nullptr;
+};
+
+// GetDC for its life, ReleaseDC at its end.
+class CClientDC : public CDC {
+public:
+    explicit CClientDC(CWnd* window);
+    ~CClientDC() override;
+
+private:
+    HWND m_hWnd = nullptr;
+};
 
 // The process's one application object. The framework needs it to exist before AfxWinInit.
-class CWinApp {
+class CWinApp : public CCmdTarget {
 public:
+    // appName is the application's title; null: the program file's name without extension.
     explicit CWinApp(LPCSTR appName = nullptr);
-    CWinApp(const CWinApp&) = delete;
-    CWinApp& operator=(const CWinApp&) = delete;
-    virtual ~CWinApp();
+    ~CWinApp() override;
 
-    CString m_appName;
+    // The program's start, after AfxWinInit. TRUE with a main window runs the message loop.
+    virtual BOOL InitInstance();
+    // The program's end; its result is the exit code (WM_QUIT's, 0 before the loop ran).
+    virtual int ExitInstance();
+    // The message loop: until WM_QUIT, with idle processing whenever the queue is empty.
+    virtual int Run();
+    // Idle work; count is 0 on the first call of an idle time. TRUE asks for another call.
+    virtual BOOL OnIdle(LONG count);
+    // The standard Help command: there is no help system, so it does nothing.
+    void OnHelp() {}
+
+    HICON LoadIcon(UINT id) const;
+    HICON LoadStandardIcon(LPCSTR name) const;
+
+    LPCSTR m_pszAppName = nullptr; // the application's title
     HINSTANCE m_hInstance = nullptr;
     CString m_commandLine;
     int m_nCmdShow = 0;
+    CWnd* m_pMainWnd = nullptr; // its window's end posts WM_QUIT (0) and clears this
+
+protected:
+    int m_exitCode = 0;
+
+private:
+    std::string m_appTitle;
+
+    DECLARE_MESSAGE_MAP()
 };
 
 // The application object, or null when there is none.
 CWinApp* AfxGetApp();
+// The application's main window, or null.
+CWnd* AfxGetMainWnd();
+// The application's title: its object's, else the program file's name without extension.
+LPCSTR AfxGetAppName();
+HINSTANCE AfxGetInstanceHandle();
 
 // Initialises the framework for a window-less process: records the instance, command line
 // and show command in the application object and opens the machine prefix. FALSE when there
 // is no application object or the prefix cannot be opened (GetLastError tells why).
 BOOL AfxWinInit(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
+// The framework's program entry: AfxWinInit, InitInstance, then Run when InitInstance gave
+// TRUE with a main window, else ExitInstance. The program's exit code (-1 when AfxWinInit
+// fails).
+int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
+// A message box owned by the main window (when it is a window), captioned with the
+// application's title. helpId is kept for the framework's signature: there is no help system.
+int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
 
 // The framework's file classes: CFile (open modes, exclusive access, status) and CFileFind
 // (wildcard enumeration). Paths are Windows or native paths in narrow (1252) text.

@@ -460,6 +460,11 @@ inline constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
 inline constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
 inline constexpr DWORD ERROR_DC_NOT_FOUND = 1425;
 
+// The framework's additions: a modal loop (dialog box, message box) whose queue has run empty
+// sends WM_ENTERIDLE to its owner, wParam MSGF_DIALOGBOX and lParam the dialog.
+inline constexpr UINT WM_ENTERIDLE = 0x0121;
+inline constexpr WPARAM MSGF_DIALOGBOX = 0;
+
 // ---------------------------------------------------------------------------------------------
 // Dialog templates, held as data.
 //
