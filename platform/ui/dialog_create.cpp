@@ -155,9 +155,10 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialogTempla
     const auto state = dialogState(dialog);
     // The owner takes no input while the dialog runs; only one we disabled is enabled again.
     HWND disabledOwner = nullptr;
-    if (HWND top = GetWindow(dialog, GW_OWNER); top != nullptr && IsWindowEnabled(top)) {
-        EnableWindow(top, FALSE);
-        disabledOwner = top;
+    const HWND owningWindow = GetWindow(dialog, GW_OWNER);
+    if (owningWindow != nullptr && IsWindowEnabled(owningWindow)) {
+        EnableWindow(owningWindow, FALSE);
+        disabledOwner = owningWindow;
     }
     {
         velmar::ui::ModalDialogScope scope(dialog);
@@ -166,6 +167,16 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialogTempla
         }
         MSG message;
         while (!state->ended && IsWindow(dialog)) {
+            // Once the queue runs dry the owner hears of it, as on Windows: the framework
+            // does its idle clean-up there.
+            if (owningWindow != nullptr &&
+                PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) == FALSE) {
+                SendMessageA(owningWindow, WM_ENTERIDLE, MSGF_DIALOGBOX,
+                             reinterpret_cast<LPARAM>(dialog));
+                if (state->ended || !IsWindow(dialog)) {
+                    break;
+                }
+            }
             const BOOL got = GetMessageA(&message, nullptr, 0, 0);
             if (got == 0) {
                 // Whoever runs the outer loop must see the quit too.
