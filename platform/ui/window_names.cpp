@@ -73,6 +73,10 @@ std::string windowName(HWND window) {
     case ControlKind::Edit:
         return name + " edit";
     case ControlKind::Static:
+        // An icon's text is only the resource name it was loaded from.
+        if ((static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & 0x1F) == SS_ICON) {
+            return name + " icon";
+        }
         name += " static";
         break;
     case ControlKind::Other: {
