@@ -1,4 +1,5 @@
 #include "platform/ui/internal/thread_queue.h"
+#include "platform/ui/internal/window_ops.h"
 #include "platform/ui/internal/window_table.h"
 #include "platform/ui/ui.h"
 
@@ -20,8 +21,9 @@ constexpr auto kForever = std::chrono::hours(24 * 365 * 100);
 bool sendTo(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam, LPARAM lParam,
             UINT flags, Clock::duration timeout, LRESULT& result) {
     const std::shared_ptr<ThreadQueue> self = ThreadQueue::current();
-    if (window->queue == self) {
-        result = window->procedure(window->handle, message, wParam, lParam);
+    // The desktop belongs to no thread: it answers on the caller's.
+    if (window->queue == self || window->queue == nullptr) {
+        result = velmar::ui::procedureOf(*window)(window->handle, message, wParam, lParam);
         return true;
     }
     if ((flags & SMTO_ABORTIFHUNG) != 0 && window->queue->looksHung()) {

@@ -1,6 +1,12 @@
 #include "platform/ui/internal/thread_queue.h"
 
+#include "platform/ui/internal/window_ops.h"
 #include "platform/ui/internal/window_table.h"
+
+#include <algorithm>
+#include <map>
+
+#include <unistd.h>
 
 namespace velmar::ui {
 
@@ -22,16 +28,49 @@ struct QueueHolder {
 
 thread_local QueueHolder t_queue;
 
+// The queues by thread id, for PostThreadMessageA. Never destroyed: threads end during exit.
+struct QueueDirectory {
+    std::mutex mutex;
+    std::map<DWORD, std::weak_ptr<ThreadQueue>> queues;
+};
+QueueDirectory& directory() {
+    static auto* queues = new QueueDirectory;
+    return *queues;
+}
+
 } // namespace
 
 std::shared_ptr<ThreadQueue> ThreadQueue::current() {
     if (t_queue.queue == nullptr) {
-        t_queue.queue = std::make_shared<ThreadQueue>();
+        const auto id = static_cast<DWORD>(::gettid());
+        t_queue.queue = std::make_shared<ThreadQueue>(id);
+        QueueDirectory& queues = directory();
+        std::lock_guard lock(queues.mutex);
+        queues.queues[id] = t_queue.queue;
     }
     return t_queue.queue;
 }
 
-ThreadQueue::ThreadQueue() : m_lastLooked(std::chrono::steady_clock::now()) {}
+std::shared_ptr<ThreadQueue> ThreadQueue::ofThread(DWORD threadId) {
+    QueueDirectory& queues = directory();
+    std::lock_guard lock(queues.mutex);
+    const auto it = queues.queues.find(threadId);
+    if (it == queues.queues.end()) {
+        return nullptr;
+    }
+    std::shared_ptr<ThreadQueue> queue = it->second.lock();
+    if (queue == nullptr) {
+        queues.queues.erase(it);
+    }
+    return queue;
+}
+
+ThreadQueue::ThreadQueue(DWORD threadId)
+    : m_threadId(threadId), m_lastLooked(std::chrono::steady_clock::now()) {}
+
+void ThreadQueue::changed() {
+    ++m_events;
+}
 
 bool ThreadQueue::post(const std::shared_ptr<SentMessage>& sent) {
     {
@@ -40,6 +79,7 @@ bool ThreadQueue::post(const std::shared_ptr<SentMessage>& sent) {
             return false;
         }
         m_incoming.push_back(sent);
+        changed();
     }
     m_changed.notify_all();
     return true;
@@ -84,7 +124,7 @@ void ThreadQueue::answerSent() {
             continue;
         }
         const LRESULT result =
-            window->procedure(sent->window, sent->message, sent->wParam, sent->lParam);
+            procedureOf(*window)(sent->window, sent->message, sent->wParam, sent->lParam);
         finish(*sent, SentMessage::State::Done, result);
     }
 }
@@ -117,7 +157,7 @@ bool ThreadQueue::waitForAnswer(SentMessage& sent, std::chrono::steady_clock::ti
 
 bool ThreadQueue::looksHung() const {
     std::lock_guard lock(m_mutex);
-    return std::chrono::steady_clock::now() - m_lastLooked > kHungAfter;
+    return !m_waiting && std::chrono::steady_clock::now() - m_lastLooked > kHungAfter;
 }
 
 void ThreadQueue::shutDown() {
@@ -126,10 +166,98 @@ void ThreadQueue::shutDown() {
         std::lock_guard lock(m_mutex);
         m_ended = true;
         pending.swap(m_incoming);
+        m_posted.clear();
+        m_paint.clear();
+        changed();
+    }
+    m_changed.notify_all();
+    {
+        QueueDirectory& queues = directory();
+        std::lock_guard lock(queues.mutex);
+        const auto it = queues.queues.find(m_threadId);
+        if (it != queues.queues.end() && it->second.lock().get() == this) {
+            queues.queues.erase(it);
+        }
     }
     for (const std::shared_ptr<SentMessage>& sent : pending) {
         finish(*sent, SentMessage::State::Failed, 0);
     }
+}
+
+bool ThreadQueue::postMessage(const MSG& message, bool front) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_ended) {
+            return false;
+        }
+        if (front) {
+            m_posted.push_front(message);
+        } else {
+            m_posted.push_back(message);
+        }
+        changed();
+    }
+    m_changed.notify_all();
+    return true;
+}
+
+void ThreadQueue::postQuit(int exitCode) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+        m_quitCode = exitCode;
+        changed();
+    }
+    m_changed.notify_all();
+}
+
+bool ThreadQueue::takeQuit(int& exitCode, bool remove) {
+    std::lock_guard lock(m_mutex);
+    if (!m_quit) {
+        return false;
+    }
+    exitCode = m_quitCode;
+    if (remove) {
+        m_quit = false;
+    }
+    return true;
+}
+
+void ThreadQueue::needsPaint(HWND window) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_ended || std::find(m_paint.begin(), m_paint.end(), window) != m_paint.end()) {
+            return;
+        }
+        m_paint.push_back(window);
+        changed();
+    }
+    m_changed.notify_all();
+}
+
+std::vector<HWND> ThreadQueue::paintCandidates() const {
+    std::lock_guard lock(m_mutex);
+    return m_paint;
+}
+
+void ThreadQueue::forgetPaint(HWND window) {
+    std::lock_guard lock(m_mutex);
+    std::erase(m_paint, window);
+}
+
+std::uint64_t ThreadQueue::events() const {
+    std::lock_guard lock(m_mutex);
+    return m_events;
+}
+
+void ThreadQueue::waitForEvents(std::uint64_t seen) {
+    std::unique_lock lock(m_mutex);
+    m_lastLooked = std::chrono::steady_clock::now();
+    // A thread waiting for messages answers a sent one at once: it is not hung.
+    m_waiting = true;
+    m_changed.wait(lock, [&] { return m_events != seen || m_ended || !m_incoming.empty(); });
+    m_waiting = false;
+    m_lastLooked = std::chrono::steady_clock::now();
 }
 
 } // namespace velmar::ui

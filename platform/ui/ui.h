@@ -436,6 +436,35 @@ inline constexpr UINT GPTR = GMEM_FIXED | GMEM_ZEROINIT;
 inline constexpr UINT WM_ENTERIDLE = 0x0121;
 inline constexpr WPARAM MSGF_DIALOGBOX = 0;
 
+// Windows, painting and messages: further constants and the errors their calls give.
+#define HWND_BOTTOM (reinterpret_cast<HWND>(static_cast<std::uintptr_t>(1)))
+#define HWND_TOPMOST (reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1)))
+#define HWND_NOTOPMOST (reinterpret_cast<HWND>(static_cast<std::intptr_t>(-2)))
+inline constexpr WORD WA_INACTIVE = 0;
+inline constexpr WORD WA_ACTIVE = 1;
+inline constexpr WORD WA_CLICKACTIVE = 2;
+inline constexpr WPARAM SIZE_RESTORED = 0;
+inline constexpr WPARAM SIZE_MINIMIZED = 1;
+inline constexpr WPARAM SIZE_MAXIMIZED = 2;
+inline constexpr WPARAM ICON_SMALL2 = 2;
+inline constexpr WPARAM BST_INDETERMINATE = 2;
+inline constexpr UINT EM_GETSEL = 0x00B0;
+inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+inline constexpr UINT STM_SETICON = 0x0170;
+inline constexpr UINT STM_GETICON = 0x0171;
+inline constexpr UINT PM_NOYIELD = 0x0002;
+inline constexpr DWORD ERROR_INVALID_CURSOR_HANDLE = 1402;
+inline constexpr DWORD ERROR_TLW_WITH_WSCHILD = 1406;
+inline constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+inline constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+inline constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
+inline constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
+inline constexpr DWORD ERROR_INVALID_INDEX = 1413;
+inline constexpr DWORD ERROR_INVALID_ICON_HANDLE = 1414;
+inline constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
+inline constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
+inline constexpr DWORD ERROR_DC_NOT_FOUND = 1425;
+
 // ---------------------------------------------------------------------------------------------
 // Dialog templates, held as data.
 //
@@ -478,8 +507,7 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass);
 BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
 int GetClassNameA(HWND window, LPSTR name, int size);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
-                        LPARAM lParam);
+LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---------------------------------------------------------------------------------------------
 // Windows

@@ -14,13 +14,13 @@
 namespace velmar::ui {
 
 enum class WindowChange {
-    Shown,    // became visible (it and its ancestors)
-    Hidden,   // stopped being visible
-    Text,     // its text changed
-    Enabled,  // its enabled state changed
-    Focus,    // it took the focus
-    Moved,    // its rectangle changed
-    Painted,  // it was invalidated or painted
+    Shown,   // became visible (it and its ancestors)
+    Hidden,  // stopped being visible
+    Text,    // its text changed
+    Enabled, // its enabled state changed
+    Focus,   // it took the focus
+    Moved,   // its rectangle changed
+    Painted, // it was invalidated or painted
     Destroyed,
 };
 

@@ -1,14 +1,17 @@
 // The message queue of one thread: the messages other threads have sent to its windows and
-// are waiting for. Internal to platform/ui.
+// are waiting for, the messages posted to it, its quit request, the windows it has to paint,
+// its focus and active window and its modal dialogs. Internal to platform/ui.
 #pragma once
 
 #include "platform/ui/ui.h"
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace velmar::ui {
 
@@ -31,10 +34,14 @@ public:
     // The calling thread's queue, made on first use; it goes, with the thread's windows,
     // when the thread ends.
     static std::shared_ptr<ThreadQueue> current();
+    // The queue of a thread by its id; null when the thread has none or has ended.
+    static std::shared_ptr<ThreadQueue> ofThread(DWORD threadId);
 
-    ThreadQueue();
+    explicit ThreadQueue(DWORD threadId = 0);
     ThreadQueue(const ThreadQueue&) = delete;
     ThreadQueue& operator=(const ThreadQueue&) = delete;
+
+    DWORD threadId() const { return m_threadId; }
 
     // Queues a message from another thread. False when the thread has ended.
     bool post(const std::shared_ptr<SentMessage>& sent);
@@ -48,13 +55,61 @@ public:
     // The thread ended: its queued messages fail.
     void shutDown();
 
+    // Posted messages (front: before every other, as TranslateMessage's). False when the
+    // thread has ended.
+    bool postMessage(const MSG& message, bool front = false);
+    // Takes (or with remove false, copies) the first posted message that matches; matches
+    // runs with the queue's lock held and may take the window lock.
+    template <typename Matches>
+    bool takePosted(MSG& out, bool remove, Matches&& matches) {
+        std::lock_guard lock(m_mutex);
+        for (auto it = m_posted.begin(); it != m_posted.end(); ++it) {
+            if (matches(*it)) {
+                out = *it;
+                if (remove) {
+                    m_posted.erase(it);
+                }
+                return true;
+            }
+        }
+        return false;
+    }
+    void postQuit(int exitCode);
+    // The quit request, once asked for; remove forgets it.
+    bool takeQuit(int& exitCode, bool remove);
+    // A window of this thread has become invalid.
+    void needsPaint(HWND window);
+    // The windows that may need painting; forget drops one that does not any more.
+    std::vector<HWND> paintCandidates() const;
+    void forgetPaint(HWND window);
+
+    // A count that grows with everything that may give the thread a message to handle;
+    // waitForEvents returns once it differs from seen (or the thread ended).
+    std::uint64_t events() const;
+    void waitForEvents(std::uint64_t seen);
+
+    // Focus and activation: guarded by the window lock, not by the queue's.
+    HWND focus = nullptr;
+    HWND active = nullptr;
+
+    // The modal dialogs the thread runs, innermost last; used on the owner thread only.
+    std::vector<HWND> modalDialogs;
+
 private:
     void finish(SentMessage& sent, SentMessage::State state, LRESULT result);
+    void changed(); // with m_mutex held
 
+    const DWORD m_threadId;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::shared_ptr<SentMessage>> m_incoming;
+    std::deque<MSG> m_posted;
+    std::vector<HWND> m_paint;
+    bool m_quit = false;
+    int m_quitCode = 0;
+    std::uint64_t m_events = 0;
     std::chrono::steady_clock::time_point m_lastLooked;
+    bool m_waiting = false;
     bool m_ended = false;
 };
 
