@@ -470,70 +470,70 @@ protected:
 // Marks message handlers in class definitions, as in the framework's own headers.
 #define afx_msg
 
-#define DECLARE_MESSAGE_MAP()                                                                  \
-protected:                                                                                     \
-    static const AFX_MSGMAP* GetThisMessageMap();                                              \
+#define DECLARE_MESSAGE_MAP()                                                                      \
+protected:                                                                                         \
+    static const AFX_MSGMAP* GetThisMessageMap();                                                  \
     const AFX_MSGMAP* GetMessageMap() const override;
 
 // The handlers of a map are members of theClass with the framework's signatures; a handler of
 // another signature does not compile.
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                 \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }          \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                          \
-        using ThisClass [[maybe_unused]] = theClass;                                                           \
-        using TheBaseClass = baseClass;                                                        \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
+    const AFX_MSGMAP* theClass::GetMessageMap() const {                                            \
+        return GetThisMessageMap();                                                                \
+    }                                                                                              \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
+        using ThisClass [[maybe_unused]] = theClass;                                               \
+        using TheBaseClass = baseClass;                                                            \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
-#define END_MESSAGE_MAP()                                                                      \
-    AFX_MSGMAP_ENTRY{}                                                                         \
-    }                                                                                          \
-    ;                                                                                          \
-    static const AFX_MSGMAP map{&TheBaseClass::GetThisMessageMap, entries};                    \
-    return &map;                                                                               \
+#define END_MESSAGE_MAP()                                                                          \
+    AFX_MSGMAP_ENTRY {}                                                                            \
+    }                                                                                              \
+    ;                                                                                              \
+    static const AFX_MSGMAP map{&TheBaseClass::GetThisMessageMap, entries};                        \
+    return &map;                                                                                   \
     }
 
 // A line for a message whose handler takes nothing and returns nothing.
-#define VELMAR_ON_VOID_MESSAGE(message, memberFxn)                                             \
-    AFX_MSGMAP_ENTRY{message, 0, 0, 0, [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {     \
-                         static_cast<ThisClass*>(target)->memberFxn();                         \
-                         return 0;                                                             \
+#define VELMAR_ON_VOID_MESSAGE(message, memberFxn)                                                 \
+    AFX_MSGMAP_ENTRY{message, 0, 0, 0, [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {         \
+                         static_cast<ThisClass*>(target)->memberFxn();                             \
+                         return 0;                                                                 \
                      }},
 
 #define ON_WM_PAINT() VELMAR_ON_VOID_MESSAGE(WM_PAINT, OnPaint)
 #define ON_WM_CLOSE() VELMAR_ON_VOID_MESSAGE(WM_CLOSE, OnClose)
 #define ON_WM_DESTROY() VELMAR_ON_VOID_MESSAGE(WM_DESTROY, OnDestroy)
-#define ON_WM_QUERYDRAGICON()                                                                  \
-    AFX_MSGMAP_ENTRY{WM_QUERYDRAGICON, 0, 0, 0,                                                \
-                     [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {                       \
-                         const HCURSOR icon = static_cast<ThisClass*>(target)->OnQueryDragIcon(); \
-                         return reinterpret_cast<LRESULT>(icon);                               \
+#define ON_WM_QUERYDRAGICON()                                                                      \
+    AFX_MSGMAP_ENTRY{WM_QUERYDRAGICON, 0, 0, 0,                                                    \
+                     [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {                           \
+                         const HCURSOR icon = static_cast<ThisClass*>(target)->OnQueryDragIcon();  \
+                         return reinterpret_cast<LRESULT>(icon);                                   \
                      }},
-#define ON_WM_SYSCOMMAND()                                                                     \
-    AFX_MSGMAP_ENTRY{WM_SYSCOMMAND, 0, 0, 0,                                                   \
-                     [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT {         \
-                         static_cast<ThisClass*>(target)->OnSysCommand(static_cast<UINT>(wParam), \
-                                                                       lParam);                \
-                         return 0;                                                             \
-                     }},
-#define ON_WM_TIMER()                                                                          \
-    AFX_MSGMAP_ENTRY{WM_TIMER, 0, 0, 0,                                                        \
-                     [](CCmdTarget* target, WPARAM wParam, LPARAM) -> LRESULT {                \
-                         static_cast<ThisClass*>(target)->OnTimer(static_cast<UINT_PTR>(wParam)); \
-                         return 0;                                                             \
+#define ON_WM_SYSCOMMAND()                                                                         \
+    AFX_MSGMAP_ENTRY{                                                                              \
+        WM_SYSCOMMAND, 0, 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT {  \
+            static_cast<ThisClass*>(target)->OnSysCommand(static_cast<UINT>(wParam), lParam);      \
+            return 0;                                                                              \
+        }},
+#define ON_WM_TIMER()                                                                              \
+    AFX_MSGMAP_ENTRY{WM_TIMER, 0, 0, 0, [](CCmdTarget* target, WPARAM wParam, LPARAM) -> LRESULT { \
+                         static_cast<ThisClass*>(target)->OnTimer(static_cast<UINT_PTR>(wParam));  \
+                         return 0;                                                                 \
                      }},
 // LRESULT memberFxn(WPARAM, LPARAM)
-#define ON_MESSAGE(message, memberFxn)                                                         \
-    AFX_MSGMAP_ENTRY{static_cast<UINT>(message), 0, 0, 0,                                      \
-                     [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT {         \
-                         return static_cast<ThisClass*>(target)->memberFxn(wParam, lParam);    \
+#define ON_MESSAGE(message, memberFxn)                                                             \
+    AFX_MSGMAP_ENTRY{static_cast<UINT>(message), 0, 0, 0,                                          \
+                     [](CCmdTarget* target, WPARAM wParam, LPARAM lParam) -> LRESULT {             \
+                         return (static_cast<ThisClass*>(target)->*(memberFxn))(wParam, lParam);   \
                      }},
 // void (theClass::*)(), for WM_COMMAND with the code and the id: ON_BN_CLICKED(1001,
 // &CMyDlg::OnYes).
-#define ON_CONTROL(code, id, memberFxn)                                                        \
-    AFX_MSGMAP_ENTRY{WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id),               \
-                     static_cast<UINT>(id), [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT { \
-                         (static_cast<ThisClass*>(target)->*(memberFxn))();                    \
-                         return 0;                                                             \
+#define ON_CONTROL(code, id, memberFxn)                                                            \
+    AFX_MSGMAP_ENTRY{WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id),                   \
+                     static_cast<UINT>(id), [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {    \
+                         (static_cast<ThisClass*>(target)->*(memberFxn))();                        \
+                         return 0;                                                                 \
                      }},
 // A menu or accelerator command; the framework's command code is 0, as BN_CLICKED.
 #define ON_COMMAND(id, memberFxn) ON_CONTROL(0, id, memberFxn)

@@ -68,6 +68,10 @@ CDialog*& pendingDialog() {
 // --- Handle maps ---
 
 CWnd::~CWnd() {
+    // The application must not keep a main window that is gone (a dialog of InitInstance).
+    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+    }
     if (!isBoundHere(this)) {
         return;
     }

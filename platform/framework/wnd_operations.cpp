@@ -120,8 +120,7 @@ void CWnd::MoveWindow(LPRECT rect, BOOL repaint) {
     }
 }
 
-BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int width, int height,
-                        UINT flags) {
+BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int width, int height, UINT flags) {
     return ::SetWindowPos(m_hWnd, insertAfter != nullptr ? insertAfter->m_hWnd : nullptr, x, y,
                           width, height, flags);
 }
@@ -135,8 +134,8 @@ BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* placement) {
 }
 
 HICON CWnd::SetIcon(HICON icon, BOOL big) {
-    return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                                               reinterpret_cast<LPARAM>(icon)));
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
 }
 
 HICON CWnd::GetIcon(BOOL big) const {
@@ -149,9 +148,9 @@ int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type) {
 
 void CWnd::CenterWindow(CWnd* alternateOwner) {
     const bool child = (GetStyle() & WS_CHILD) != 0;
-    HWND over = alternateOwner != nullptr ? alternateOwner->m_hWnd
-                                          : (child ? ::GetParent(m_hWnd)
-                                                   : ::GetWindow(m_hWnd, GW_OWNER));
+    HWND over = alternateOwner != nullptr
+                    ? alternateOwner->m_hWnd
+                    : (child ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER));
     CRect area;
     if (child && over != nullptr) {
         // A child is placed in its parent's client coordinates.
