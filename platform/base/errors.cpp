@@ -44,6 +44,7 @@ constexpr ErrorText kErrorTexts[] = {
     {126, "The specified module could not be found."},
     {127, "The specified procedure could not be found."},
     {145, "The directory is not empty."},
+    {158, "The segment is already unlocked."},
     {161, "The specified path is invalid."},
     {170, "The requested resource is in use."},
     {183, "Cannot create a file when that file already exists."},
@@ -75,8 +76,11 @@ constexpr ErrorText kErrorTexts[] = {
     {1060, "The specified service does not exist as an installed service."},
     {1062, "The service has not been started."},
     {1117, "The request could not be performed because of an I/O device error."},
+    {1168, "Element not found."},
     {1400, "Invalid window handle."},
+    {1418, "Thread does not have a clipboard open."},
     {1460, "This operation returned because the timeout period expired."},
+    {1461, "Invalid monitor handle."},
 };
 
 } // namespace

@@ -641,6 +641,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // described).
 
 HMONITOR MonitorFromPoint(POINT point, DWORD flags);
+// The monitor sharing the most area with the rectangle (an empty one stands for its top-left
+// pixel); else by flags: null, the primary monitor, or the nearest one.
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
 HMONITOR MonitorFromWindow(HWND window, DWORD flags);
 BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
 int GetSystemMetrics(int index);
