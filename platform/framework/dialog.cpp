@@ -1,13 +1,6 @@
 #include "platform/framework/framework.h"
 #include "platform/framework/internal/window_maps.h"
 
-namespace {
-
-// ERROR_RESOURCE_NAME_NOT_FOUND: no dialog resource has the template's id.
-constexpr DWORD kResourceNameNotFound = 1814;
-
-} // namespace
-
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, &CDialog::OnOK)
 ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
@@ -32,7 +25,7 @@ INT_PTR CDialog::DoModal() {
         m_template != nullptr ? m_template.get()
                               : velmar::ui::findDialogResource(static_cast<WORD>(m_templateId));
     if (dialogTemplate == nullptr || m_hWnd != nullptr) {
-        SetLastError(dialogTemplate == nullptr ? kResourceNameNotFound : ERROR_INVALID_PARAMETER);
+        SetLastError(dialogTemplate == nullptr ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_INVALID_PARAMETER);
         return -1;
     }
     HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;

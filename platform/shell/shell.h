@@ -38,7 +38,101 @@ HRESULT SHGetFolderPathA(HWND window, int csidl, HANDLE token, DWORD flags, LPST
 // place of path. FALSE, with path untouched, when the result would not fit in MAX_PATH.
 BOOL PathAppendA(LPSTR path, LPCSTR more);
 
+// ---------------------------------------------------------------------------------------------
+// COM's start and its allocator, as far as the shell's callers need them.
+
+// Per thread: S_OK the first time, S_FALSE when the thread had it already; each call wants an
+// OleUninitialize.
+HRESULT OleInitialize(LPVOID reserved);
+void OleUninitialize();
+
+LPVOID CoTaskMemAlloc(SIZE_T bytes);
+void CoTaskMemFree(LPVOID block);
+
+// The shell's allocator: what it allocates (item id lists) is freed with it or with
+// CoTaskMemFree.
+class IMalloc {
+public:
+    virtual LPVOID Alloc(SIZE_T bytes) = 0;
+    virtual LPVOID Realloc(LPVOID block, SIZE_T bytes) = 0;
+    virtual void Free(LPVOID block) = 0;
+    virtual ULONG AddRef() = 0;
+    virtual ULONG Release() = 0;
+
+protected:
+    virtual ~IMalloc() = default;
+};
+
+HRESULT SHGetMalloc(IMalloc** allocator);
+
+// ---------------------------------------------------------------------------------------------
+// The folder browser.
+
+using USHORT = unsigned short;
+
+// An item of the shell's name space. Ours name a path: one item, then a zero cb.
+struct SHITEMID {
+    USHORT cb;
+    BYTE abID[1];
+};
+struct ITEMIDLIST {
+    SHITEMID mkid;
+};
+using LPITEMIDLIST = ITEMIDLIST*;
+using LPCITEMIDLIST = const ITEMIDLIST*;
+using PIDLIST_ABSOLUTE = ITEMIDLIST*;
+using PCIDLIST_ABSOLUTE = const ITEMIDLIST*;
+
+// The browser calls back with BFFM_INITIALIZED once it is up and BFFM_SELCHANGED (lParam the
+// selected item) when the selection changes; the callback may send BFFM_SETSELECTIONA to the
+// browser (wParam TRUE: lParam is a path; FALSE: an item id list).
+using BFFCALLBACK = int (*)(HWND browser, UINT message, LPARAM lParam, LPARAM data);
+
+inline constexpr UINT BFFM_INITIALIZED = 1;
+inline constexpr UINT BFFM_SELCHANGED = 2;
+inline constexpr UINT BFFM_ENABLEOK = WM_USER + 101;
+inline constexpr UINT BFFM_SETSELECTIONA = WM_USER + 102;
+
+inline constexpr UINT BIF_RETURNONLYFSDIRS = 0x0001;
+inline constexpr UINT BIF_EDITBOX = 0x0010;
+inline constexpr UINT BIF_NEWDIALOGSTYLE = 0x0040;
+
+struct BROWSEINFOA {
+    HWND hwndOwner = nullptr;
+    PCIDLIST_ABSOLUTE pidlRoot = nullptr;
+    LPSTR pszDisplayName = nullptr; // MAX_PATH characters: the chosen folder's name
+    LPCSTR lpszTitle = nullptr;
+    UINT ulFlags = 0;
+    BFFCALLBACK lpfn = nullptr;
+    LPARAM lParam = 0;
+    int iImage = 0;
+};
+
+// A modal dialog with the title, an edit field holding the folder's path (Tab completes
+// folder names) and OK and Cancel. The chosen folder's item id list (free it with
+// CoTaskMemFree), or null when cancelled. With BIF_RETURNONLYFSDIRS, OK takes only an existing
+// folder.
+PIDLIST_ABSOLUTE SHBrowseForFolderA(const BROWSEINFOA* info);
+
+// The path of a file-system item into path (MAX_PATH characters); FALSE when the item is no
+// file-system folder or its path does not fit.
+BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE list, LPSTR path);
+
 namespace velmar::shell {
+
+// An item id list for path (allocated with CoTaskMemAlloc); fileSystem tells whether it is a
+// file-system folder.
+PIDLIST_ABSOLUTE makeIdList(const std::string& path, bool fileSystem);
+// The path an item id list names and whether it is a file-system folder.
+std::string pathOfIdList(PCIDLIST_ABSOLUTE list, bool* fileSystem);
+
+// path with its last element completed to the folders that start with it (without regard to
+// case): the whole name and a separator when one folder fits, the part all of them share
+// otherwise; path itself when none does.
+std::string completeFolderPath(const std::string& path);
+
+// Whether path (Windows or native) names an existing folder.
+bool isExistingFolder(const std::string& path);
 
 // PathAppendA's joining rule on standard strings, without the MAX_PATH limit.
 void appendShellPath(std::string& path, const std::string& more);

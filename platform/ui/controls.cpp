@@ -173,9 +173,9 @@ LRESULT editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     case WM_SETTEXT: {
+        // A new text starts with the caret before it, as a new control's does.
         const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-        const auto length = static_cast<std::size_t>(GetWindowTextLengthA(window));
-        select(window, length, length);
+        select(window, 0, 0);
         InvalidateRect(window, nullptr, TRUE);
         return result;
     }

@@ -1,25 +1,43 @@
+// The choice of the process's presenter, made once on first use.
 #include "platform/ui/internal/presenter.h"
+#include "platform/ui/internal/headless_presenter.h"
+#include "platform/ui/internal/terminal_mode.h"
+#include "platform/ui/internal/terminal_presenter.h"
+
+#include <cstdlib>
+#include <memory>
+#include <string>
 
 namespace velmar::ui {
 
 namespace {
 
-// Shows nothing and answers nothing; the headless and terminal presenters replace it.
-class SilentPresenter final : public Presenter {
-public:
-    void windowChanged(HWND, WindowChange) override {}
-    void dialogEnded(HWND, INT_PTR) override {}
-    void messageBoxShown(HWND, std::string_view, std::string_view, UINT) override {}
-    void folderBrowserShown(HWND, std::string_view, std::string_view) override {}
-    void clipboardSet(std::string_view) override {}
-    bool idle(HWND) override { return false; }
-};
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// VELMAR_UI names one ("x11" has no presenter yet and takes the others' rule); else the
+// terminal when the program has one, else headless.
+std::unique_ptr<Presenter> choosePresenter() {
+    const std::string wanted = environment("VELMAR_UI");
+    if (wanted == "terminal" || (wanted != "headless" && terminal::isInteractive())) {
+        return std::make_unique<TerminalPresenter>();
+    }
+    return std::make_unique<HeadlessPresenter>(environment("VELMAR_UI_TRACE"),
+                                               environment("VELMAR_UI_SCRIPT"));
+}
 
 } // namespace
 
 Presenter& presenter() {
-    static SilentPresenter silent;
-    return silent;
+    static const std::unique_ptr<Presenter> chosen = choosePresenter();
+    return *chosen;
 }
 
 } // namespace velmar::ui
+
+void velmar::ui::folderBrowserShown(HWND browser, const std::string& title,
+                                    const std::string& initialFolder) {
+    presenter().folderBrowserShown(browser, title, initialFolder);
+}

@@ -431,11 +431,6 @@ inline constexpr UINT GMEM_ZEROINIT = 0x0040;
 inline constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
 inline constexpr UINT GPTR = GMEM_FIXED | GMEM_ZEROINIT;
 
-// The framework's additions: a modal loop (dialog box, message box) whose queue has run empty
-// sends WM_ENTERIDLE to its owner, wParam MSGF_DIALOGBOX and lParam the dialog.
-inline constexpr UINT WM_ENTERIDLE = 0x0121;
-inline constexpr WPARAM MSGF_DIALOGBOX = 0;
-
 // Windows, painting and messages: further constants and the errors their calls give.
 #define HWND_BOTTOM (reinterpret_cast<HWND>(static_cast<std::uintptr_t>(1)))
 #define HWND_TOPMOST (reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1)))
@@ -464,6 +459,11 @@ inline constexpr DWORD ERROR_INVALID_ICON_HANDLE = 1414;
 inline constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
 inline constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
 inline constexpr DWORD ERROR_DC_NOT_FOUND = 1425;
+
+// The framework's additions: a modal loop (dialog box, message box) whose queue has run empty
+// sends WM_ENTERIDLE to its owner, wParam MSGF_DIALOGBOX and lParam the dialog.
+inline constexpr UINT WM_ENTERIDLE = 0x0121;
+inline constexpr WPARAM MSGF_DIALOGBOX = 0;
 
 // ---------------------------------------------------------------------------------------------
 // Dialog templates, held as data.
@@ -699,5 +699,22 @@ const DLGTEMPLATE* findDialogResource(WORD id);
 // The dialog font's base units at the screen's pixels per inch: x is the average character
 // width, y the character height, in pixels.
 SIZE dialogBaseUnits(const std::string& fontName, WORD pointSize);
+
+} // namespace velmar::ui
+
+// ---------------------------------------------------------------------------------------------
+// Dialogs: what the dialog functions add to the vocabulary.
+
+inline constexpr DWORD ERROR_CONTROL_ID_NOT_FOUND = 1421;
+inline constexpr DWORD ERROR_WINDOW_NOT_DIALOG = 1420;
+// WM_KEYDOWN's lParam bit 25 (one Windows leaves unused): the Shift key is down, for the
+// input the presenters post (Shift+Tab).
+inline constexpr LPARAM KF_SHIFTDOWN_LPARAM = 0x02000000;
+
+namespace velmar::ui {
+
+// Tells the presenter that the folder browser (the shell's modal dialog browser) is about to
+// run, with its title and the folder it starts from.
+void folderBrowserShown(HWND browser, const std::string& title, const std::string& initialFolder);
 
 } // namespace velmar::ui
