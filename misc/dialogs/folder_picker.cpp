@@ -11,7 +11,7 @@ namespace {
 // length.
 std::string g_initialFolder;
 
-int CALLBACK selectInitialFolder(HWND browser, UINT message, LPARAM /*lParam*/, LPARAM data) {
+int selectInitialFolder(HWND browser, UINT message, LPARAM /*lParam*/, LPARAM data) {
     if (message == BFFM_INITIALIZED) {
         SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
     }
