@@ -12,10 +12,12 @@
 CWinApp theApp;
 
 int main(int /*argc*/, char** /*argv*/) {
-    // Referencing the logger and the control lock's states links them in, so that they exist
-    // from the start like the others.
-    static_cast<void>(&g_autoCadErrorLogger);
-    static_cast<void>(&CLockMfcControls::m_childStates);
+    // Referencing the logger and the control lock's states links them in from the library, so
+    // that they exist from the start like the others. The stores are volatile: a reference the
+    // optimiser drops would leave their objects out of the program.
+    const void* volatile linkedIn = &g_autoCadErrorLogger;
+    linkedIn = &CLockMfcControls::m_childStates;
+    static_cast<void>(linkedIn);
 
     LPSTR commandLine = GetCommandLineA();
     if (!AfxWinInit(GetModuleHandleA(nullptr), nullptr, commandLine, 0)) {
