@@ -79,6 +79,13 @@ RECT workAreaFor(const RECT& rect) {
 }
 
 void setSizeState(const std::shared_ptr<Window>& window, WPARAM sizeType) {
+    // The screen is read without the window lock: it may look at the registry.
+    RECT basis;
+    {
+        WindowLock lock = lockWindows();
+        basis = (window->style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0 ? window->normal : window->rect;
+    }
+    const RECT work = workAreaFor(basis);
     RECT before;
     RECT after;
     {
@@ -103,7 +110,7 @@ void setSizeState(const std::shared_ptr<Window>& window, WPARAM sizeType) {
         switch (sizeType) {
         case SIZE_MAXIMIZED:
             if (isTopLevel(*window)) {
-                window->rect = workAreaFor(window->normal);
+                window->rect = work;
             } else {
                 window->rect =
                     RECT{0, 0, width(window->parent->rect), height(window->parent->rect)};
@@ -196,7 +203,7 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         if ((flags & SWP_NOZORDER) == 0 && insertAfter != handle) {
             Window& parent = *w->parent;
             Window* anchor = table.lookupLocked(insertAfter);
-            velmar::ui::unlink(*w);
+            velmar::ui::detach(*w);
             if (insertAfter == HWND_BOTTOM) {
                 velmar::ui::linkLast(parent, *w);
             } else if (anchor != nullptr && anchor->parent == &parent) {

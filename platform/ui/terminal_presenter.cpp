@@ -44,6 +44,12 @@ void TerminalPresenter::windowChanged(HWND window, WindowChange change) {
         m_focus = window;
     }
     m_dirty = true;
+    // When the last window goes, the terminal is given back at once, so that what the
+    // program prints next lands on its own screen.
+    if ((change == WindowChange::Hidden || change == WindowChange::Destroyed) && m_active &&
+        (static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & WS_CHILD) == 0) {
+        draw();
+    }
 }
 
 bool TerminalPresenter::idle(HWND /*modal*/) {

@@ -695,6 +695,17 @@ struct DialogResource {
 bool registerIconResource(const IconResource& icon);
 bool registerDialogResource(const DialogResource& dialog);
 const DLGTEMPLATE* findDialogResource(WORD id);
+inline bool registerResource(const IconResource& icon) {
+    return registerIconResource(icon);
+}
+inline bool registerResource(const DialogResource& dialog) {
+    return registerDialogResource(dialog);
+}
+#define VELMAR_RESOURCE_JOIN2(a, b) a##b
+#define VELMAR_RESOURCE_JOIN(a, b) VELMAR_RESOURCE_JOIN2(a, b)
+#define VELMAR_RESOURCE(resource)                                                                  \
+    [[maybe_unused]] static const bool VELMAR_RESOURCE_JOIN(velmarResource, __LINE__) =            \
+        ::velmar::ui::registerResource(resource)
 
 // The dialog font's base units at the screen's pixels per inch: x is the average character
 // width, y the character height, in pixels.

@@ -26,7 +26,7 @@ void bringToTop(Window& window) {
     Window* top = topLevelOf(window);
     if (top != nullptr && top->parent->firstChild != top) {
         Window& desktop = *top->parent;
-        unlink(*top);
+        detach(*top);
         linkFirst(desktop, *top);
     }
 }

@@ -74,7 +74,7 @@ void WindowTable::removeLocked(Window& window) {
     if (&window == m_desktop.get() || lookupLocked(window.handle) != &window) {
         return;
     }
-    unlink(window);
+    detach(window);
     window.alive = false;
     if (window.windowClass != nullptr) {
         --window.windowClass->windows;
@@ -165,7 +165,7 @@ void linkLast(Window& parent, Window& child) {
     parent.lastChild = &child;
 }
 
-void unlink(Window& child) {
+void detach(Window& child) {
     Window* parent = child.parent;
     if (parent == nullptr) {
         return;

@@ -119,7 +119,7 @@ private:
 // Tree operations, with the window lock held.
 void linkFirst(Window& parent, Window& child);
 void linkLast(Window& parent, Window& child);
-void unlink(Window& child);
+void detach(Window& child);
 // True when window is ancestor itself or lies below it.
 bool isSelfOrDescendant(const Window& ancestor, const Window* window);
 // The top-level window that window is or lies in; null for the desktop.

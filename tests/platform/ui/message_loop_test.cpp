@@ -173,7 +173,12 @@ TEST(MessageLoop, IconsLoadAndWindowsKeepThem) {
     DestroyWindow(window);
 }
 
+// Entered during static initialisation, as a program's resources are.
+const velmar::ui::DialogResource kStaticDialog{300, DLGTEMPLATE{}};
+VELMAR_RESOURCE(kStaticDialog);
+
 TEST(MessageLoop, DialogResourcesAreFoundById) {
+    EXPECT_NE(velmar::ui::findDialogResource(300), nullptr);
     velmar::ui::DialogResource resource;
     resource.id = 200;
     resource.dialogTemplate.caption = "About";
