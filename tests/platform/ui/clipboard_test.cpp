@@ -186,3 +186,14 @@ TEST(Clipboard, OneProcessAtATime) {
     ASSERT_TRUE(CloseClipboard());
     EXPECT_EQ(runProgram({kChild, "try-open"}).out, "0");
 }
+
+TEST(Clipboard, ThePresenterSeesTheText) {
+    TempPrefix prefix;
+    const std::string trace = prefix.path() + "/trace";
+    const auto copied = runProgram({kChild, "copy", "Copied \"here\""},
+                                   {{"VELMAR_UI", "headless"}, {"VELMAR_UI_TRACE", trace}});
+    ASSERT_EQ(copied.exitCode, 0) << copied.err;
+    EXPECT_NE(velmar::test::readFileBytes(trace).find("clipboard \"Copied \\\"here\\\"\"\n"),
+              std::string::npos)
+        << velmar::test::readFileBytes(trace);
+}

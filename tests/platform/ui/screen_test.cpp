@@ -128,6 +128,40 @@ TEST(Screen, MonitorFromPointOnTwoMonitors) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
+TEST(Screen, MonitorFromWindowByItsLargestShare) {
+    TempPrefix prefix;
+    ScopedEnv screen("VELMAR_SCREEN", kTwoMonitors);
+    const HMONITOR primary = MonitorFromPoint({0, 0}, MONITOR_DEFAULTTONULL);
+    const HMONITOR left = MonitorFromPoint({-1, 0}, MONITOR_DEFAULTTONULL);
+    const struct {
+        RECT rect;
+        HMONITOR toNull;
+        HMONITOR toNearest;
+    } cases[] = {
+        {{100, 100, 400, 300}, primary, primary},
+        {{-300, 100, 100, 300}, left, left}, // across both, mostly on the left one
+        {{-100, 100, 300, 300}, primary, primary},
+        {{-600, 1100, -400, 1200}, nullptr, left}, // below the left monitor
+        {{3000, 100, 3100, 200}, nullptr, primary},
+    };
+    for (const auto& entry : cases) {
+        const RECT& r = entry.rect;
+        SCOPED_TRACE(describe(r));
+        const HWND window =
+            CreateWindowExA(0, "STATIC", "", WS_POPUP, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(MonitorFromWindow(window, MONITOR_DEFAULTTONULL), entry.toNull);
+        EXPECT_EQ(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY),
+                  entry.toNull != nullptr ? entry.toNull : primary);
+        EXPECT_EQ(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), entry.toNearest);
+        EXPECT_TRUE(DestroyWindow(window));
+        SetLastError(0);
+        EXPECT_EQ(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), nullptr);
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    }
+}
+
 TEST(Screen, MonitorInfoChecksItsSize) {
     TempPrefix prefix;
     ScopedEnv screen("VELMAR_SCREEN", kTwoMonitors);
