@@ -25,7 +25,8 @@ INT_PTR CDialog::DoModal() {
         m_template != nullptr ? m_template.get()
                               : velmar::ui::findDialogResource(static_cast<WORD>(m_templateId));
     if (dialogTemplate == nullptr || m_hWnd != nullptr) {
-        SetLastError(dialogTemplate == nullptr ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_INVALID_PARAMETER);
+        SetLastError(dialogTemplate == nullptr ? ERROR_RESOURCE_NAME_NOT_FOUND
+                                               : ERROR_INVALID_PARAMETER);
         return -1;
     }
     HWND owner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;

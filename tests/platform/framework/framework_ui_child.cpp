@@ -2,7 +2,8 @@
 // once per process). Its application does what the first argument asks and ends with the
 // answer as its exit code:
 //   box <text>   AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION)
-//   dialog       a main dialog with the buttons Yes (1001) and No (1002), run modally
+//   dialog       a main dialog with the buttons Yes (1001) and No (1002), run modally: 11 for
+//                Yes, 12 for No, else the dialog's result
 #include "platform/framework/framework.h"
 #include "platform/process/process.h"
 
@@ -28,16 +29,15 @@ DLGTEMPLATE questionTemplate() {
     return question;
 }
 
-const bool g_registered =
-    velmar::ui::registerDialogResource({kQuestionDialog, questionTemplate()});
+const bool g_registered = velmar::ui::registerDialogResource({kQuestionDialog, questionTemplate()});
 
 class CQuestionDlg : public CDialog {
 public:
     CQuestionDlg() : CDialog(kQuestionDialog) {}
 
 protected:
-    afx_msg void OnYes() { EndDialog(kYes); }
-    afx_msg void OnNo() { EndDialog(kNo); }
+    afx_msg void OnYes() { EndDialog(11); }
+    afx_msg void OnNo() { EndDialog(12); }
     DECLARE_MESSAGE_MAP()
 };
 
