@@ -23,8 +23,12 @@ std::map<HWND, int> CLockMfcControls::m_childStates;
 void CLockMfcControls::lockChildWindows(HWND parent, const std::vector<HWND>& keepEnabled) {
     m_childStates.clear();
     m_parentHandle = parent;
-    EnumChildWindows(parent, recordChildState, 0);
-    EnumChildWindows(parent, enumChildren, kDisable);
+    // A null parent would make the enumeration walk the top-level windows: they would all be
+    // disabled, and no unlock could give them back.
+    if (parent != nullptr) {
+        EnumChildWindows(parent, recordChildState, 0);
+        EnumChildWindows(parent, enumChildren, kDisable);
+    }
     for (HWND window : keepEnabled) {
         if (IsWindow(window) && IsWindowVisible(window)) {
             EnableWindow(window, TRUE);

@@ -35,8 +35,8 @@ class CWnd;
 // Two locks at the same time, on any threads, are not supported.
 class CLockMfcControls {
 public:
-    // The parent need not be a window; keepEnabled may name windows that are not descendants
-    // (each is enabled when it is a visible window).
+    // The parent need not be a window (a null one locks nothing); keepEnabled may name windows
+    // that are not descendants (each is enabled when it is a visible window).
     static void lockChildWindows(HWND parent, const std::vector<HWND>& keepEnabled);
     // The enumeration's result (TRUE when it ran to the end); throws as described above.
     static BOOL unlockChildWindows();

@@ -136,7 +136,11 @@ TEST(ControlLock, HiddenParentLocksNothingAndUnlockWithoutLockThrows) {
     EXPECT_TRUE(IsWindowEnabled(dialog.ok));
 
     expectUnlockFailure(0, kParentGone); // nothing locked any more
+    // A null parent locks nothing, in particular not the top-level windows.
+    ShowWindow(dialog.window, SW_SHOW);
     CLockMfcControls::lockChildWindows(nullptr, {});
+    EXPECT_TRUE(IsWindowEnabled(dialog.window));
+    EXPECT_TRUE(CLockMfcControls::m_childStates.empty());
     expectUnlockFailure(0, kParentGone);
 }
 
