@@ -2,6 +2,7 @@
 #pragma once
 
 #include "misc/diagnostics/diagnostics.h"
+#include "misc/dialogs/dialogs.h"
 #include "misc/files/files.h"
 #include "misc/install/install.h"
 #include "misc/registry/registry.h"

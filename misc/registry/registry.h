@@ -9,6 +9,7 @@
 
 #include "platform/framework/framework.h"
 #include "platform/registry/registry.h"
+#include "platform/ui/ui.h"
 
 #include <string>
 #include <vector>
@@ -261,3 +262,43 @@ bool restoreSettings();
 // key has no subkeys. True when the variable is unset or empty or the file was imported; false
 // when the file is missing or the user already has settings.
 bool applyDefaultSettingsFile();
+
+// ---------------------------------------------------------------------------------------------
+// Window placement
+//
+// A window's normal (restored) rectangle, as GetWindowPlacement reports it, kept as a line of
+// numbers in the current user's settings so that the window reopens where it was left. Two
+// independent forms, each with its own subkey of the section and its own screen rule:
+//   positions - "<section>\Window Positions", "left top right bottom maximized" (1 when the
+//               window was maximized, else 0). A loaded rectangle whose top-left corner lies on
+//               no monitor is pulled onto the primary screen with a margin of 50 pixels; one on
+//               any monitor (a secondary one included) is kept as it is.
+//   placement - "<section>\WindowPlacement", "left top right bottom". A loaded rectangle is
+//               always pulled onto the primary screen, with a margin of 75 pixels.
+// Pulling onto the primary screen (cx x cy pixels, margin m): left and top are kept within
+// [0, cx - m] and [0, cy - m], right and bottom at most cx and cy, and never left of left or
+// above top.
+// A text with fewer numbers than its form expects still counts as read: the missing fields
+// are 0. Numbers beyond 32 bits are held at the limits of int.
+
+// Saves the window's normal rectangle and maximized state under windowName. False, with
+// nothing written, when the window's placement cannot be read.
+bool saveWindowPosition(LPCSTR section, LPCSTR windowName, HWND window);
+// Reads a saved position; rect and maximized are unchanged when nothing was saved.
+bool loadWindowPosition(LPCSTR section, LPCSTR windowName, RECT& rect, bool& maximized);
+// Puts the window back at its saved position. A window saved maximized is, with restoreSize,
+// shown maximized again with the saved normal rectangle grown to at least its current size;
+// otherwise it is moved there, and with restoreSize also sized. The result of the window call
+// made; false, with the window untouched, when nothing was saved.
+bool restoreWindowPosition(LPCSTR section, LPCSTR windowName, HWND window, bool restoreSize);
+// Deletes every saved position of the section (its placements stay).
+bool deleteWindowPositions(LPCSTR section);
+
+// Saves the window's normal rectangle under windowName. False, with nothing written, when the
+// window's placement cannot be read.
+bool saveWindowPlacement(LPCSTR section, LPCSTR windowName, HWND window);
+// Reads a saved placement; rect is unchanged when nothing was saved.
+bool loadWindowPlacement(LPCSTR section, LPCSTR windowName, RECT& rect);
+// Moves the window to its saved placement, and with restoreSize also sizes it. True when a
+// placement was saved (whatever the move reports); false, with the window untouched, when not.
+bool restoreWindowPlacement(LPCSTR section, LPCSTR windowName, HWND window, bool restoreSize);

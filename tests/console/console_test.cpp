@@ -40,3 +40,15 @@ TEST(Console, FailedStartUpSaysSoOnStandardErrorOnly) {
         EXPECT_EQ(result.err, "Fatal Error: MFC initialization failed\n");
     }
 }
+
+// The library's process-wide objects are in the program from the start: the error logger
+// opens its log in the temporary folder before main runs.
+TEST(Console, LibraryStateExistsBeforeMain) {
+    velmar::test::TempDir root;
+    const auto result =
+        runProgram({binPath("VelmarConsole")},
+                   {{"VELMAR_PREFIX", root.path() + "/prefix"}, {"TMPDIR", root.path()}});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(velmar::test::entriesOf(root.path()),
+              (std::vector<std::string>{"prefix", "velmarAutoCadErrorLog.txt"}));
+}
