@@ -81,17 +81,15 @@ bool takeMessage(ThreadQueue& queue, MSG& out, const Filter& filter, bool remove
         return true;
     }
     if (filter.inRange(WM_PAINT)) {
-        for (HWND window : queue.paintCandidates()) {
-            if (!velmar::ui::needsPainting(window)) {
-                queue.forgetPaint(window);
-            } else if (filter.takesWindow(window)) {
-                // WM_PAINT stays due until the window is validated.
-                out = MSG{};
-                out.hwnd = window;
-                out.message = WM_PAINT;
-                out.time = messageTime();
-                return true;
-            }
+        if (HWND window = queue.nextToPaint(velmar::ui::needsPainting,
+                                            [&](HWND w) { return filter.takesWindow(w); });
+            window != nullptr) {
+            // WM_PAINT stays due until the window is validated.
+            out = MSG{};
+            out.hwnd = window;
+            out.message = WM_PAINT;
+            out.time = messageTime();
+            return true;
         }
     }
     return false;

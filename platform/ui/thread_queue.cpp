@@ -168,6 +168,7 @@ void ThreadQueue::shutDown() {
         pending.swap(m_incoming);
         m_posted.clear();
         m_paint.clear();
+        m_paintSet.clear();
         changed();
     }
     m_changed.notify_all();
@@ -226,7 +227,7 @@ bool ThreadQueue::takeQuit(int& exitCode, bool remove) {
 void ThreadQueue::needsPaint(HWND window) {
     {
         std::lock_guard lock(m_mutex);
-        if (m_ended || std::find(m_paint.begin(), m_paint.end(), window) != m_paint.end()) {
+        if (m_ended || !m_paintSet.insert(window).second) {
             return;
         }
         m_paint.push_back(window);
@@ -235,14 +236,19 @@ void ThreadQueue::needsPaint(HWND window) {
     m_changed.notify_all();
 }
 
-std::vector<HWND> ThreadQueue::paintCandidates() const {
+HWND ThreadQueue::nextToPaint(const std::function<bool(HWND)>& stillDue,
+                              const std::function<bool(HWND)>& takes) {
     std::lock_guard lock(m_mutex);
-    return m_paint;
-}
-
-void ThreadQueue::forgetPaint(HWND window) {
-    std::lock_guard lock(m_mutex);
-    std::erase(m_paint, window);
+    while (!m_paint.empty() && !stillDue(m_paint.front())) {
+        m_paintSet.erase(m_paint.front());
+        m_paint.pop_front();
+    }
+    for (HWND window : m_paint) {
+        if (stillDue(window) && takes(window)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 std::uint64_t ThreadQueue::events() const {

@@ -9,8 +9,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <unordered_set>
 #include <vector>
 
 namespace velmar::ui {
@@ -79,9 +81,12 @@ public:
     bool takeQuit(int& exitCode, bool remove);
     // A window of this thread has become invalid.
     void needsPaint(HWND window);
-    // The windows that may need painting; forget drops one that does not any more.
-    std::vector<HWND> paintCandidates() const;
-    void forgetPaint(HWND window);
+    // The first window, in the order they became invalid, that is still due (stillDue) and
+    // that takes accepts; null when none. Windows no longer due are dropped from the front, so
+    // painting n windows one by one costs O(n). Called with no window lock held (the
+    // predicates take it: queue locks come first).
+    HWND nextToPaint(const std::function<bool(HWND)>& stillDue,
+                     const std::function<bool(HWND)>& takes);
 
     // A count that grows with everything that may give the thread a message to handle;
     // waitForEvents returns once it differs from seen (or the thread ended).
@@ -104,7 +109,8 @@ private:
     std::condition_variable m_changed;
     std::deque<std::shared_ptr<SentMessage>> m_incoming;
     std::deque<MSG> m_posted;
-    std::vector<HWND> m_paint;
+    std::deque<HWND> m_paint;
+    std::unordered_set<HWND> m_paintSet; // what m_paint holds
     bool m_quit = false;
     int m_quitCode = 0;
     std::uint64_t m_events = 0;
