@@ -31,6 +31,8 @@ std::string ansiToUtf8(std::string_view ansi);
 std::string utf8ToAnsi(std::string_view utf8);
 
 std::string wideToUtf8(std::wstring_view wide);
+// Appends one code point as UTF-8.
+void appendUtf8(std::string& out, char32_t codePoint);
 std::wstring utf8ToWide(std::string_view utf8);
 
 // UTF-16LE bytes of wide text (code points above U+FFFF as surrogate pairs), and back.

@@ -10,24 +10,6 @@ namespace velmar::ui {
 
 namespace {
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 DWORD styleOf(HWND window) {
     return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
 }
@@ -252,7 +234,7 @@ void Canvas::fill(int row, int column, int width, char32_t ch) {
 std::string Canvas::rowText(int row) const {
     std::string out;
     for (int column = 0; column < m_columns; ++column) {
-        appendUtf8(out, at(row, column).ch);
+        velmar::text::appendUtf8(out, at(row, column).ch);
     }
     return out;
 }
@@ -296,7 +278,7 @@ std::string terminalUpdate(const Canvas* before, const Canvas& after) {
                 out += "m";
                 current = cell;
             }
-            appendUtf8(out, cell.ch);
+            velmar::text::appendUtf8(out, cell.ch);
         }
         out += "\x1b[0m";
     }
