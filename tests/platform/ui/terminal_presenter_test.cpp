@@ -26,7 +26,9 @@ protected:
             GTEST_SKIP() << "tmux is not installed";
         }
         m_name = "velmar-ui-" + std::to_string(::getpid());
-        const std::string command = "VELMAR_UI=terminal VELMAR_SCREEN=1920x1080@96 " +
+        // The tmux server keeps the environment of whoever started it: say everything here.
+        const std::string command = "VELMAR_PREFIX=" + m_dir.path() +
+                                    "/prefix VELMAR_UI=terminal VELMAR_SCREEN=1920x1080@96 " +
                                     velmar::test::binPath("dialog_demo") + " " + m_dir.path() +
                                     "; echo '--- ended'; sleep 30";
         tmux({"new-session", "-d", "-x", "80", "-y", "24", "-s", m_name, command});
@@ -48,10 +50,10 @@ protected:
                                       "-p",           "-J",   "-t", m_name};
         return velmar::test::runProgram(argv).out;
     }
-    // Waits until the screen shows text (a few seconds at most); the screen.
+    // Waits until the screen shows text (20 seconds at most, for a loaded machine); the screen.
     std::string waitFor(const std::string& text) {
         std::string shown;
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 400; ++i) {
             shown = screen();
             if (shown.find(text) != std::string::npos) {
                 break;
