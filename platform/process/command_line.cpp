@@ -61,6 +61,70 @@ std::string joinCommandLine(const std::string* args, std::size_t count) {
     return line;
 }
 
+std::vector<std::string> splitCommandLine(std::string_view line) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    std::vector<std::string> args;
+    std::size_t at = 0;
+    // The program name: up to the next quote when it starts with one, else up to a blank; no
+    // backslash is special in it.
+    if (at < line.size()) {
+        std::string program;
+        if (line[at] == '"') {
+            const std::size_t end = line.find('"', at + 1);
+            program =
+                line.substr(at + 1, (end == std::string_view::npos ? line.size() : end) - at - 1);
+            at = end == std::string_view::npos ? line.size() : end + 1;
+        }
+        while (at < line.size() && !blank(line[at])) {
+            program += line[at++];
+        }
+        args.push_back(std::move(program));
+    }
+    for (;;) {
+        while (at < line.size() && blank(line[at])) {
+            ++at;
+        }
+        if (at >= line.size()) {
+            break;
+        }
+        std::string arg;
+        bool quoted = false;
+        while (at < line.size() && (quoted || !blank(line[at]))) {
+            if (line[at] == '\\') {
+                std::size_t backslashes = 0;
+                while (at < line.size() && line[at] == '\\') {
+                    ++backslashes;
+                    ++at;
+                }
+                if (at < line.size() && line[at] == '"') {
+                    // Before a quote, pairs of backslashes are one each; an odd one escapes it.
+                    arg.append(backslashes / 2, '\\');
+                    if (backslashes % 2 == 1) {
+                        arg += '"';
+                        ++at;
+                    }
+                } else {
+                    arg.append(backslashes, '\\');
+                }
+                continue;
+            }
+            if (line[at] == '"') {
+                // Inside quotes, "" is a literal quote and ends the quoted part.
+                if (quoted && at + 1 < line.size() && line[at + 1] == '"') {
+                    arg += '"';
+                    ++at;
+                }
+                quoted = !quoted;
+                ++at;
+                continue;
+            }
+            arg += line[at++];
+        }
+        args.push_back(std::move(arg));
+    }
+    return args;
+}
+
 } // namespace velmar::process
 
 LPSTR GetCommandLineA() {

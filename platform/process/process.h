@@ -6,6 +6,8 @@
 #include "platform/base/base.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 // The full path of the module's file (a null module or the program's own handle: the running
 // executable) as a native host path. size counts characters, terminator included. Returns the
@@ -45,4 +47,10 @@ namespace velmar::process {
 // Joins arguments into a Windows command line that the C runtime splits back into the same
 // arguments (quotes where needed, backslashes before quotes doubled).
 std::string joinCommandLine(const std::string* args, std::size_t count);
+// Splits a Windows command line as the C runtime does: the program name up to a blank, or
+// between quotes, taken literally; then arguments between blanks (space, tab), where quotes
+// group, "" inside quotes is a literal quote, and backslashes are literal except before a
+// quote (2n backslashes and a quote: n and a grouping quote; 2n+1: n and a literal quote).
+// Never a shell: nothing else is special.
+std::vector<std::string> splitCommandLine(std::string_view line);
 } // namespace velmar::process
