@@ -415,6 +415,55 @@ using CString = CStringT<char>;
 using CStringA = CStringT<char>;
 using CStringW = CStringT<wchar_t>;
 
+// The framework's time span: a signed 64-bit count of seconds.
+//
+// The parts are taken with C++'s division, which truncates toward zero, so for a negative
+// span every part is zero or negative (-3661 s: -1 hour, -1 minute, -1 second) and Format
+// prints each with its sign ("-01:-01:-01" for "%H:%M:%S"). Sums and differences wrap
+// at 64 bits instead of overflowing.
+class CTimeSpan {
+public:
+    CTimeSpan() = default;
+    CTimeSpan(std::int64_t seconds) : m_seconds(seconds) {} // converts as a time_t does
+    CTimeSpan(LONG days, int hours, int minutes, int seconds)
+        : m_seconds(((std::int64_t{days} * 24 + hours) * 60 + minutes) * 60 + seconds) {}
+
+    LONGLONG GetDays() const { return m_seconds / 86400; }
+    LONG GetHours() const { return static_cast<LONG>(GetTotalHours() - GetDays() * 24); }
+    LONG GetMinutes() const { return static_cast<LONG>(GetTotalMinutes() - GetTotalHours() * 60); }
+    LONG GetSeconds() const { return static_cast<LONG>(m_seconds - GetTotalMinutes() * 60); }
+    LONGLONG GetTotalHours() const { return m_seconds / 3600; }
+    LONGLONG GetTotalMinutes() const { return m_seconds / 60; }
+    LONGLONG GetTotalSeconds() const { return m_seconds; }
+    std::int64_t GetTimeSpan() const { return m_seconds; }
+
+    // %D whole days; %H, %M, %S hours of the day, minutes of the hour, seconds of the minute
+    // with at least two digits; %% a percent sign. Any other character, and a "%" together
+    // with the character after it that is none of these, is copied unchanged; a "%" that ends
+    // the pattern is copied too. A null pattern gives an empty text.
+    CString Format(LPCSTR pattern) const;
+
+    friend CTimeSpan operator+(CTimeSpan a, CTimeSpan b) {
+        return wrapped(a.m_seconds, b.m_seconds, false);
+    }
+    friend CTimeSpan operator-(CTimeSpan a, CTimeSpan b) {
+        return wrapped(a.m_seconds, b.m_seconds, true);
+    }
+    CTimeSpan& operator+=(CTimeSpan other) { return *this = *this + other; }
+    CTimeSpan& operator-=(CTimeSpan other) { return *this = *this - other; }
+    friend bool operator==(CTimeSpan a, CTimeSpan b) = default;
+    friend std::strong_ordering operator<=>(CTimeSpan a, CTimeSpan b) = default;
+
+private:
+    static CTimeSpan wrapped(std::int64_t a, std::int64_t b, bool subtract) {
+        const auto ua = static_cast<std::uint64_t>(a);
+        const auto ub = static_cast<std::uint64_t>(b);
+        return CTimeSpan(static_cast<std::int64_t>(subtract ? ua - ub : ua + ub));
+    }
+
+    std::int64_t m_seconds = 0;
+};
+
 // The framework's window classes: command targets with message maps, CWnd over a window
 // handle, the modal CDialog, device contexts, the application object and its entry.
 //

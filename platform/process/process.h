@@ -5,6 +5,7 @@
 
 #include "platform/base/base.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,4 +54,26 @@ std::string joinCommandLine(const std::string* args, std::size_t count);
 // quote (2n backslashes and a quote: n and a grouping quote; 2n+1: n and a literal quote).
 // Never a shell: nothing else is special.
 std::vector<std::string> splitCommandLine(std::string_view line);
+} // namespace velmar::process
+
+// The system's tick: milliseconds since the machine started, sleep included, as an unsigned
+// 32-bit count that wraps after about 49.7 days. Differences between two readings taken in
+// unsigned 32-bit arithmetic survive one wrap. VELMAR_TICK_OFFSET (a decimal count of
+// milliseconds, read at each call) is added first so that tests can start just before the
+// wrap; a value that is not all decimal digits or does not fit 64 bits is ignored.
+using MMRESULT = UINT;
+inline constexpr MMRESULT TIMERR_NOERROR = 0;
+inline constexpr MMRESULT TIMERR_NOCANDO = 97;
+
+DWORD timeGetTime();
+DWORD GetTickCount(); // the same count as timeGetTime
+
+// The minimum timer resolution in milliseconds: TIMERR_NOERROR for 1..1000, else
+// TIMERR_NOCANDO. The clock already resolves single milliseconds, so nothing changes.
+MMRESULT timeBeginPeriod(UINT period);
+MMRESULT timeEndPeriod(UINT period);
+
+namespace velmar::process {
+// The milliseconds VELMAR_TICK_OFFSET adds to the tick; 0 when unset or invalid.
+std::uint64_t tickOffset();
 } // namespace velmar::process
