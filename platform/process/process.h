@@ -77,3 +77,69 @@ namespace velmar::process {
 // The milliseconds VELMAR_TICK_OFFSET adds to the tick; 0 when unset or invalid.
 std::uint64_t tickOffset();
 } // namespace velmar::process
+
+// The machine's memory as Windows reports it. Physical figures come from the kernel's
+// MemTotal and MemAvailable, capped by the container's cgroup memory limit; the page file
+// adds swap; the virtual figures are this process's address space.
+struct MEMORYSTATUSEX {
+    DWORD dwLength;
+    DWORD dwMemoryLoad;
+    ULONGLONG ullTotalPhys;
+    ULONGLONG ullAvailPhys;
+    ULONGLONG ullTotalPageFile;
+    ULONGLONG ullAvailPageFile;
+    ULONGLONG ullTotalVirtual;
+    ULONGLONG ullAvailVirtual;
+    ULONGLONG ullAvailExtendedVirtual;
+};
+static_assert(sizeof(MEMORYSTATUSEX) == 64, "MEMORYSTATUSEX has Windows' layout");
+
+// Fills status; dwLength must be sizeof(MEMORYSTATUSEX). FALSE with ERROR_INVALID_PARAMETER
+// for a null pointer or a wrong length.
+BOOL GlobalMemoryStatusEx(MEMORYSTATUSEX* status);
+
+namespace velmar::process {
+
+// The figures behind GlobalMemoryStatusEx, parsed from the kernel's texts so that each
+// source can be read (or be missing) on its own. An empty text stands for a missing file.
+struct MemoryTexts {
+    std::string meminfo;                 // /proc/meminfo
+    std::string status;                  // /proc/self/status
+    std::string cgroup;                  // /proc/self/cgroup
+    std::string limit;                   // memory.max (v2) or memory.limit_in_bytes (v1)
+    std::string usage;                   // memory.current (v2) or memory.usage_in_bytes (v1)
+    std::uint64_t addressSpaceLimit = 0; // RLIMIT_AS; 0 when unlimited
+};
+
+// The memory controller's folder under /sys/fs/cgroup for a /proc/self/cgroup text:
+// /sys/fs/cgroup/<path> for v2 ("0::<path>", v2 set), /sys/fs/cgroup/memory/<path> for the
+// v1 memory line (v2 cleared); empty when the text names neither.
+std::string memoryCgroupFolder(const std::string& cgroupText, bool& v2);
+
+// The status that the texts describe (dwLength set).
+MEMORYSTATUSEX memoryStatusFromTexts(const MemoryTexts& texts);
+
+} // namespace velmar::process
+
+// A block of the process's local heap, as FormatMessage allocates it.
+using HLOCAL = void*;
+
+// Frees a block that FormatMessageA allocated; null on success.
+HLOCAL LocalFree(HLOCAL block);
+
+inline constexpr DWORD FORMAT_MESSAGE_ALLOCATE_BUFFER = 0x00000100;
+inline constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x00000200;
+inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
+
+// The system's text for messageId (FORMAT_MESSAGE_FROM_SYSTEM), ending in CR LF. With
+// FORMAT_MESSAGE_ALLOCATE_BUFFER, buffer is really an LPSTR* that receives a block to free
+// with LocalFree. Returns the length without terminator; 0 with ERROR_INSUFFICIENT_BUFFER when
+// the caller's buffer of size characters cannot hold text and terminator, and 0 with
+// ERROR_INVALID_PARAMETER for a source other than the system or a null buffer.
+DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD languageId,
+                     LPSTR buffer, DWORD size, void* arguments);
+
+// The Windows folder (the prefix's drive_c/windows) as a native host path. Returns its length
+// without terminator, or, when size cannot hold it and its terminator, the size needed
+// (terminator included) with the buffer untouched.
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
