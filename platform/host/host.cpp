@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -46,6 +47,20 @@ constexpr SystemCalls kReal = {
     .opendir = [](const char* path) { return ::opendir(path); },
     .readdir = [](DIR* dir) { return ::readdir(dir); },
     .closedir = [](DIR* dir) { return ::closedir(dir); },
+    .access = [](const char* path, int mode) { return ::access(path, mode); },
+    .posix_spawn =
+        [](pid_t* pid, const char* path, const posix_spawn_file_actions_t* actions,
+           const posix_spawnattr_t* attributes, char* const argv[], char* const envp[]) {
+            return ::posix_spawn(pid, path, actions, attributes, argv, envp);
+        },
+    .pidfd_open =
+        [](pid_t pid, unsigned int flags) {
+            return static_cast<int>(::syscall(SYS_pidfd_open, pid, flags));
+        },
+    .poll = [](struct pollfd* fds, nfds_t count,
+               int timeout) { return ::poll(fds, count, timeout); },
+    .waitid = [](idtype_t idType, id_t id, siginfo_t* info,
+                 int options) { return ::waitid(idType, id, info, options); },
 };
 
 } // namespace

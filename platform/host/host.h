@@ -8,9 +8,12 @@
 #pragma once
 
 #include <dirent.h>
+#include <poll.h>
+#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <time.h>
 
 namespace velmar::host {
@@ -48,6 +51,14 @@ struct SystemCalls {
     DIR* (*opendir)(const char* path);
     struct dirent* (*readdir)(DIR* dir);
     int (*closedir)(DIR* dir);
+
+    int (*access)(const char* path, int mode);
+    int (*posix_spawn)(pid_t* pid, const char* path, const posix_spawn_file_actions_t* actions,
+                       const posix_spawnattr_t* attributes, char* const argv[], char* const envp[]);
+    // The pidfd_open system call: a descriptor that polls readable once the process ends.
+    int (*pidfd_open)(pid_t pid, unsigned int flags);
+    int (*poll)(struct pollfd* fds, nfds_t count, int timeout);
+    int (*waitid)(idtype_t idType, id_t id, siginfo_t* info, int options);
 };
 
 namespace detail {
@@ -146,6 +157,24 @@ inline struct dirent* readdir(DIR* dir) {
 }
 inline int closedir(DIR* dir) {
     return systemCalls().closedir(dir);
+}
+
+inline int access(const char* path, int mode) {
+    return systemCalls().access(path, mode);
+}
+inline int posix_spawn(pid_t* pid, const char* path, const posix_spawn_file_actions_t* actions,
+                       const posix_spawnattr_t* attributes, char* const argv[],
+                       char* const envp[]) {
+    return systemCalls().posix_spawn(pid, path, actions, attributes, argv, envp);
+}
+inline int pidfd_open(pid_t pid, unsigned int flags) {
+    return systemCalls().pidfd_open(pid, flags);
+}
+inline int poll(struct pollfd* fds, nfds_t count, int timeout) {
+    return systemCalls().poll(fds, count, timeout);
+}
+inline int waitid(idtype_t idType, id_t id, siginfo_t* info, int options) {
+    return systemCalls().waitid(idType, id, info, options);
 }
 
 // Reads a whole file through open and read, also one whose size the host does not report

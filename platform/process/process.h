@@ -143,3 +143,76 @@ DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD lan
 // without terminator, or, when size cannot hold it and its terminator, the size needed
 // (terminator included) with the buffer untouched.
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
+
+// Kernel object handles: processes and their main threads. A closed handle stays invalid.
+using LPDWORD = DWORD*;
+inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+inline constexpr DWORD INFINITE = 0xFFFFFFFF;
+inline constexpr DWORD WAIT_OBJECT_0 = 0;
+inline constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+inline constexpr DWORD STILL_ACTIVE = 259;
+
+inline constexpr DWORD DETACHED_PROCESS = 0x00000008;
+inline constexpr DWORD CREATE_NEW_CONSOLE = 0x00000010;
+inline constexpr DWORD CREATE_NO_WINDOW = 0x08000000;
+
+struct SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+};
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+
+struct STARTUPINFOA {
+    DWORD cb;
+    LPSTR lpReserved;
+    LPSTR lpDesktop;
+    LPSTR lpTitle;
+    DWORD dwX;
+    DWORD dwY;
+    DWORD dwXSize;
+    DWORD dwYSize;
+    DWORD dwXCountChars;
+    DWORD dwYCountChars;
+    DWORD dwFillAttribute;
+    DWORD dwFlags;
+    WORD wShowWindow;
+    WORD cbReserved2;
+    BYTE* lpReserved2;
+    HANDLE hStdInput;
+    HANDLE hStdOutput;
+    HANDLE hStdError;
+};
+using LPSTARTUPINFOA = STARTUPINFOA*;
+
+struct PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+};
+using LPPROCESS_INFORMATION = PROCESS_INFORMATION*;
+
+// Closes a process or thread handle; FALSE with ERROR_INVALID_HANDLE for one not open.
+BOOL CloseHandle(HANDLE handle);
+
+// Starts a program with its arguments split from commandLine as the C runtime splits them,
+// never through a shell. Without an application name the first token is the program. A bare
+// name is looked for in the starting program's folder, the current folder, then PATH, with
+// ".exe" tried before the name as given when it has no extension. A null environment is ours;
+// otherwise "NAME=value" strings, each terminated, the block by an empty one. DETACHED_PROCESS
+// starts a new session; the console flags have no effect here. Every descriptor above the
+// standard three is closed in the child. Errors: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
+// ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT, ERROR_DIRECTORY (working folder).
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
+                    LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
+                    LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                    LPPROCESS_INFORMATION processInformation);
+
+// Waits until a process (or its main thread) ends: WAIT_OBJECT_0 the moment it does,
+// WAIT_TIMEOUT after the time, WAIT_FAILED for a handle that is not open.
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+
+// STILL_ACTIVE while the process runs, then its exit status.
+BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
