@@ -2,6 +2,7 @@
 #include "platform/fs/fs.h"
 #include "platform/host/host.h"
 #include "platform/process/internal/child.h"
+#include "platform/process/internal/child_environment.h"
 #include "platform/process/process.h"
 
 #include <cerrno>
@@ -10,8 +11,6 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace velmar::process {
 
@@ -159,7 +158,8 @@ public:
 
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES,
                     LPSECURITY_ATTRIBUTES, BOOL, DWORD creationFlags, LPVOID environment,
-                    LPCSTR currentDirectory, LPSTARTUPINFOA, LPPROCESS_INFORMATION information) {
+                    LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                    LPPROCESS_INFORMATION information) {
     using namespace velmar;
     using namespace velmar::process;
     std::vector<std::string> args = splitCommandLine(
@@ -208,18 +208,11 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
-    std::vector<char*> envp;
-    if (environment != nullptr) {
-        for (char* entry = static_cast<char*>(environment); *entry != '\0';
-             entry += std::char_traits<char>::length(entry) + 1) {
-            envp.push_back(entry);
-        }
-        envp.push_back(nullptr);
-    }
+    const ChildEnvironment childEnvironment(static_cast<const char*>(environment), startupInfo);
 
     pid_t pid = 0;
     const int rc = host::posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes,
-                                     argv.data(), environment != nullptr ? envp.data() : environ);
+                                     argv.data(), childEnvironment.envp());
     if (rc != 0) {
         SetLastError(errorOfSpawn(rc));
         return FALSE;

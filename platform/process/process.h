@@ -185,6 +185,23 @@ struct STARTUPINFOA {
 };
 using LPSTARTUPINFOA = STARTUPINFOA*;
 
+// Which members of STARTUPINFOA hold values: wShowWindow, dwXSize/dwYSize, dwX/dwY.
+inline constexpr DWORD STARTF_USESHOWWINDOW = 0x00000001;
+inline constexpr DWORD STARTF_USESIZE = 0x00000002;
+inline constexpr DWORD STARTF_USEPOSITION = 0x00000004;
+
+// The start-up information that the starting program gave CreateProcessA, as the process
+// started: cb is sizeof(STARTUPINFOA); dwFlags, wShowWindow, dwX, dwY, dwXSize and dwYSize come
+// from the variable VELMAR_STARTUPINFO, every other member is zero or null. A process started
+// by anything else (a shell) sees zeros only, as does one whose variable is malformed.
+//
+// VELMAR_STARTUPINFO holds six decimal numbers, one blank between each and nothing else:
+// "<dwFlags> <wShowWindow> <dwX> <dwY> <dwXSize> <dwYSize>", each within its member's range.
+// CreateProcessA sets it in the child's environment from its start-up pointer, replacing one
+// the environment already holds, and removes it for a null pointer. It is read once, before
+// main, so the program's own changes to its environment do not alter the answer.
+void GetStartupInfoA(LPSTARTUPINFOA info);
+
 struct PROCESS_INFORMATION {
     HANDLE hProcess;
     HANDLE hThread;
@@ -200,7 +217,8 @@ BOOL CloseHandle(HANDLE handle);
 // never through a shell. Without an application name the first token is the program. A bare
 // name is looked for in the starting program's folder, the current folder, then PATH, with
 // ".exe" tried before the name as given when it has no extension. A null environment is ours;
-// otherwise "NAME=value" strings, each terminated, the block by an empty one. DETACHED_PROCESS
+// otherwise "NAME=value" strings, each terminated, the block by an empty one. The start-up
+// information travels in the child's environment (see GetStartupInfoA). DETACHED_PROCESS
 // starts a new session; the console flags have no effect here. Every descriptor above the
 // standard three is closed in the child. Errors: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
 // ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT, ERROR_DIRECTORY (working folder).
