@@ -1,8 +1,10 @@
 #include "platform/process/internal/child_environment.h"
 
+#include "platform/process/internal/path_list.h"
 #include "platform/process/internal/startup_info.h"
 #include "platform/text/text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -32,7 +34,11 @@ ChildEnvironment::ChildEnvironment(const char* block, const STARTUPINFOA* startu
     } else {
         for (const char* entry = block; *entry != '\0'; entry += std::strlen(entry) + 1) {
             const std::string_view ansi(entry);
-            if (text::compareAnsiNoCase(nameOf(ansi), kStartupVariable) != 0) {
+            const std::string_view name = nameOf(ansi);
+            if (isPathName(name)) {
+                // Named as the host's programs look for it.
+                add("PATH=" + hostPathList(ansi.substr(std::min(name.size() + 1, ansi.size()))));
+            } else if (text::compareAnsiNoCase(name, kStartupVariable) != 0) {
                 add(text::ansiToUtf8(ansi));
             }
         }

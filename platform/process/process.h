@@ -24,8 +24,9 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 
 // Sets a variable of the process's environment (an existing one of another letter case keeps
-// its name); a null value removes it. PATH takes a Windows list. FALSE for a null or empty name
-// or one holding "=", with ERROR_INVALID_PARAMETER.
+// its name); a null value removes it. PATH takes a Windows list: each folder typed the Windows
+// way (a drive letter or a backslash) is kept as its host folder, one that cannot be mapped as
+// typed. FALSE for a null or empty name or one holding "=", with ERROR_INVALID_PARAMETER.
 BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
 
 namespace velmar::process {
@@ -217,11 +218,12 @@ BOOL CloseHandle(HANDLE handle);
 // never through a shell. Without an application name the first token is the program. A bare
 // name is looked for in the starting program's folder, the current folder, then PATH, with
 // ".exe" tried before the name as given when it has no extension. A null environment is ours;
-// otherwise "NAME=value" strings, each terminated, the block by an empty one. The start-up
-// information travels in the child's environment (see GetStartupInfoA). DETACHED_PROCESS
-// starts a new session; the console flags have no effect here. Every descriptor above the
-// standard three is closed in the child. Errors: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
-// ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT, ERROR_DIRECTORY (working folder).
+// otherwise "NAME=value" strings, each terminated, the block by an empty one, whose PATH is a
+// Windows list as SetEnvironmentVariableA takes it. The start-up information travels in the
+// child's environment (see GetStartupInfoA). DETACHED_PROCESS starts a new session; the console
+// flags have no effect here. Every descriptor above the standard three is closed in the child.
+// Errors: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT,
+// ERROR_DIRECTORY (working folder).
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                     LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
                     BOOL inheritHandles, DWORD creationFlags, LPVOID environment,

@@ -11,8 +11,9 @@ namespace velmar::process {
 
 class ChildEnvironment {
 public:
-    // Ours for a null block, else the caller's "NAME=value" block (ANSI, made UTF-8 here). The
-    // start-up variable is replaced by one for startup, or removed when it is null.
+    // Ours for a null block, else the caller's "NAME=value" block (ANSI, made UTF-8 here; its
+    // PATH, in any letter case, a Windows list made the host's). The start-up variable is
+    // replaced by one for startup, or removed when it is null.
     ChildEnvironment(const char* block, const STARTUPINFOA* startup);
     ChildEnvironment(const ChildEnvironment&) = delete;
     ChildEnvironment& operator=(const ChildEnvironment&) = delete;
