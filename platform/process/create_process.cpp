@@ -1,9 +1,11 @@
 // CreateProcessA: program search and posix_spawn.
 #include "platform/fs/fs.h"
 #include "platform/host/host.h"
+#include "platform/prefix/prefix.h"
 #include "platform/process/internal/child.h"
 #include "platform/process/internal/child_environment.h"
 #include "platform/process/process.h"
+#include "platform/text/text.h"
 
 #include <cerrno>
 #include <csignal>
@@ -91,12 +93,25 @@ DWORD findProgram(const std::string& name, std::string& found) {
     if (host::getcwd(self, sizeof self) != nullptr) {
         folders.emplace_back(self);
     }
+    const std::string windows = prefix::driveCPath() + "/windows";
+    folders.push_back(windows + "/system32");
+    folders.push_back(windows);
     if (const char* path = std::getenv("PATH")) {
         std::string_view list(path);
         while (true) {
             const std::size_t colon = list.find(':');
-            const std::string_view entry = list.substr(0, colon);
-            folders.emplace_back(entry.empty() ? "." : entry);
+            const std::string entry(list.substr(0, colon));
+            // A folder set by hand the Windows way, which SetEnvironmentVariableA would have
+            // mapped; one that cannot be mapped finds nothing.
+            if (entry.find('\\') != std::string::npos) {
+                DWORD error = ERROR_SUCCESS;
+                const std::string mapped = hostPathOfProgram(text::utf8ToAnsi(entry), error);
+                if (error == ERROR_SUCCESS) {
+                    folders.push_back(mapped);
+                }
+            } else {
+                folders.push_back(entry.empty() ? "." : entry);
+            }
             if (colon == std::string_view::npos) {
                 break;
             }

@@ -216,8 +216,10 @@ BOOL CloseHandle(HANDLE handle);
 
 // Starts a program with its arguments split from commandLine as the C runtime splits them,
 // never through a shell. Without an application name the first token is the program. A bare
-// name is looked for in the starting program's folder, the current folder, then PATH, with
-// ".exe" tried before the name as given when it has no extension. A null environment is ours;
+// name is looked for in the starting program's folder, the current folder, the prefix's
+// windows/system32 and windows folders, then PATH (ours, not the block's; a folder there
+// holding backslashes is mapped as a Windows path), with ".exe" tried before the name as
+// given when it has no extension. A null environment is ours;
 // otherwise "NAME=value" strings, each terminated, the block by an empty one, whose PATH is a
 // Windows list as SetEnvironmentVariableA takes it. The start-up information travels in the
 // child's environment (see GetStartupInfoA). DETACHED_PROCESS starts a new session; the console
