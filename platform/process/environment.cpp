@@ -5,6 +5,7 @@
 #include "platform/text/text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -39,6 +40,21 @@ std::vector<std::string> hostNamesOf(const std::string& hostName) {
     return names;
 }
 
+// The host's ":" list as a Windows ";" list. A colon after an entry that is a lone letter and
+// before a separator belongs to a drive ("C:\tools" set through SetEnvironmentVariableA) and
+// stays.
+std::string windowsPathList(std::string list) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const bool driveColon = i >= 1 && (i == 1 || list[i - 2] == ';') &&
+                                std::isalpha(static_cast<unsigned char>(list[i - 1])) &&
+                                i + 1 < list.size() && (list[i + 1] == '\\' || list[i + 1] == '/');
+        if (list[i] == ':' && !driveColon) {
+            list[i] = ';';
+        }
+    }
+    return list;
+}
+
 bool validName(LPCSTR name) {
     return name != nullptr && name[0] != '\0' && std::strchr(name, '=') == nullptr;
 }
@@ -61,7 +77,7 @@ bool environmentValue(const char* name, std::string& value) {
     }
     value = text::utf8ToAnsi(host);
     if (isPath(name)) {
-        std::replace(value.begin(), value.end(), ':', ';');
+        value = windowsPathList(value);
     }
     return true;
 }
