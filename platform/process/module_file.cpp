@@ -1,5 +1,6 @@
 #include "platform/base/base.h"
 #include "platform/host/host.h"
+#include "platform/process/internal/loaded_libraries.h"
 #include "platform/process/process.h"
 #include "platform/text/text.h"
 
@@ -66,6 +67,16 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
 }
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
+    if (moduleName != nullptr && !velmar::process::isLibraryPath(moduleName)) {
+        // A bare name: the libraries LoadLibraryA loaded first, by their file names.
+        std::vector<std::string> fileNames;
+        for (const std::string& name : velmar::process::libraryNameCandidates(moduleName)) {
+            fileNames.push_back(velmar::text::ansiToUtf8(name));
+        }
+        if (HMODULE loaded = velmar::process::loadedLibraryNamed(fileNames)) {
+            return loaded;
+        }
+    }
     void* handle = nullptr;
     if (moduleName == nullptr) {
         handle = ::dlopen(nullptr, RTLD_LAZY | RTLD_NOLOAD);

@@ -3,7 +3,7 @@
 #include "platform/fs/fs.h"
 #include "platform/text/text.h"
 
-#include <algorithm>
+#include <cctype>
 
 namespace velmar::process {
 
@@ -16,9 +16,9 @@ bool isWindowsFolder(std::string_view entry) {
     return drive || entry.find('\\') != std::string_view::npos;
 }
 
-// A folder that cannot be mapped (an unknown drive, a network path) stays as typed. Its
-// drive's colon then splits it in the host's list, so "Q:\x" reads back as "Q;\x": two
-// folders where nothing is found, as Windows finds nothing in the unreachable one.
+// A folder that cannot be mapped (an unknown drive, a network path) stays as typed, and reads
+// back as typed (see windowsPathList); the host finds nothing there, as Windows finds nothing
+// in an unreachable folder.
 std::string hostFolder(std::string_view entry) {
     if (isWindowsFolder(entry)) {
         if (fs::HostPath mapped = fs::hostPathOfAnsi(entry)) {
@@ -47,9 +47,18 @@ std::string hostPathList(std::string_view windowsList) {
     }
 }
 
+// A colon after a lone letter at an entry's start and before a separator is a drive's (an
+// unmapped "Q:\x" kept as typed) and stays.
 std::string windowsPathList(std::string_view hostList) {
     std::string list = text::utf8ToAnsi(hostList);
-    std::replace(list.begin(), list.end(), ':', ';');
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const bool driveColon = i >= 1 && (i == 1 || list[i - 2] == ';') &&
+                                std::isalpha(static_cast<unsigned char>(list[i - 1])) != 0 && i + 1 < list.size() &&
+                                (list[i + 1] == '\\' || list[i + 1] == '/');
+        if (list[i] == ':' && !driveColon) {
+            list[i] = ';';
+        }
+    }
     return list;
 }
 

@@ -45,6 +45,26 @@ LPWSTR GetCommandLineW();
 // null (ERROR_MOD_NOT_FOUND).
 HMODULE GetModuleHandleA(LPCSTR moduleName);
 
+// Dynamic libraries. A module handle is the one GetModuleHandleA gives for the same library.
+using FARPROC = std::intptr_t (*)();
+
+// Loads a library. A name with a folder part (Windows or host path) is loaded from there; a
+// bare name is used when a library of that file name is loaded already, else looked for in
+// the program's folder, the system folder, the Windows folder, the current folder, then PATH.
+// A name without extension is tried with ".dll" first, then as given; a trailing "." means no
+// extension. Only regular files load. Loading a library again gives the same handle and adds
+// a load. Errors: ERROR_MOD_NOT_FOUND (missing, or a library it needs is), ERROR_BAD_EXE_FORMAT
+// (no library), ERROR_PROC_NOT_FOUND (a function it imports is missing), ERROR_INVALID_PARAMETER.
+HMODULE LoadLibraryA(LPCSTR fileName);
+
+// A function or variable the module itself exports; null with ERROR_PROC_NOT_FOUND (also for
+// ordinals) or ERROR_INVALID_HANDLE for a handle that names no module.
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
+
+// Gives back one load of LoadLibraryA; the library goes with its last load. FALSE with
+// ERROR_INVALID_HANDLE for a handle that LoadLibraryA did not give out or that has no loads left.
+BOOL FreeLibrary(HMODULE module);
+
 namespace velmar::process {
 // Joins arguments into a Windows command line that the C runtime splits back into the same
 // arguments (quotes where needed, backslashes before quotes doubled).

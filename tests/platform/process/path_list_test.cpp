@@ -28,8 +28,8 @@ TEST(PathList, WindowsFoldersAreKeptAsTheirHostFolders) {
         {"/opt/a;;/usr/bin", "/opt/a::/usr/bin", "/opt/a;;/usr/bin"},
         {"/opt/45\xB0", "/opt/45\xC2\xB0", "/opt/45\xB0"},
         {"", "", ""},
-        // Folders that cannot be mapped stay as typed; a drive's colon then splits its folder.
-        {"Q:\\none;/bin", "Q:\\none:/bin", "Q;\\none;/bin"},
+        // Folders that cannot be mapped stay as typed and read back whole.
+        {"Q:\\none;/bin", "Q:\\none:/bin", "Q:\\none;/bin"},
         {"\\\\server\\share;/bin", "\\\\server\\share:/bin", "\\\\server\\share;/bin"},
     };
     for (const Case& c : cases) {
