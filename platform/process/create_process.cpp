@@ -153,7 +153,8 @@ public:
     posix_spawn_file_actions_t actions;
 };
 
-// CreateProcessA's work; inherited, when not -1, becomes the child's descriptor 3.
+// CreateProcessA's work; inherited, when not -1, becomes the child's descriptor 3 and the
+// standard streams go to /dev/null.
 BOOL spawnProcess(LPCSTR applicationName, LPSTR commandLine, DWORD creationFlags,
                   LPVOID environment, LPCSTR currentDirectory, LPPROCESS_INFORMATION information,
                   int inherited) {
@@ -189,6 +190,10 @@ BOOL spawnProcess(LPCSTR applicationName, LPSTR commandLine, DWORD creationFlags
     if (inherited >= 0) {
         // dup2 onto itself clears close-on-exec, so a descriptor 3 passes as well.
         posix_spawn_file_actions_adddup2(&setup.actions, inherited, 3);
+        // Without a console: the child must not keep the starter's pipes open.
+        for (const int stream : {0, 1, 2}) {
+            posix_spawn_file_actions_addopen(&setup.actions, stream, "/dev/null", O_RDWR, 0);
+        }
     }
     posix_spawn_file_actions_addclosefrom_np(&setup.actions, inherited >= 0 ? 4 : 3);
     sigset_t signals;

@@ -1,10 +1,17 @@
 // velmar-sc as a user runs it: a real child process on a private prefix.
 #include "platform/services/services.h"
 #include "tests/support/child_process.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/service_fixture.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using velmar::test::ChildResult;
 using velmar::test::EnvOverrides;
@@ -37,6 +44,7 @@ std::string statusBlock(const char* name, const char* state, const char* stoppab
 class ScTool : public ::testing::Test {
 protected:
     velmar::test::TempPrefix m_prefix;
+    velmar::test::ScopedEnv m_elevated{"VELMAR_ELEVATED", "1"};
 };
 
 } // namespace
@@ -110,4 +118,38 @@ TEST_F(ScTool, FailuresExitWithTheWin32CodeAndItsText) {
         EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(result.out, "");
     }
+}
+
+TEST_F(ScTool, StartedServiceKeepsNoPipeOfTheStarter) {
+    velmar::test::registerTestService("Piped");
+    const velmar::test::ServiceGuard guard("Piped");
+    int fds[2];
+    ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+    const std::string tool = velmar::test::binPath("velmar-sc");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(fds[1], 1);
+        ::execl(tool.c_str(), tool.c_str(), "start", "Piped", nullptr);
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    // As $(velmar-sc start ...) does: read to the end, which comes when the tool ends.
+    std::string out;
+    bool ended = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!ended && std::chrono::steady_clock::now() < deadline) {
+        pollfd fd{fds[0], POLLIN, 0};
+        if (::poll(&fd, 1, 100) > 0) {
+            char buffer[512];
+            const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+            ended = n <= 0;
+            out.append(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+        }
+    }
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(ended) << "the service holds the starter's output open";
+    EXPECT_EQ(out.rfind("\nSERVICE_NAME: Piped\n", 0), 0u) << out;
+    EXPECT_TRUE(velmar::test::waitForServiceState("Piped", SERVICE_RUNNING));
 }
