@@ -41,6 +41,7 @@ constexpr ErrorText kErrorTexts[] = {
     {112, "There is not enough space on the disk."},
     {122, "The data area passed to a system call is too small."},
     {123, "The filename, directory name, or volume label syntax is incorrect."},
+    {124, "The system call level is not correct."},
     {126, "The specified module could not be found."},
     {127, "The specified procedure could not be found."},
     {145, "The directory is not empty."},
@@ -70,17 +71,23 @@ constexpr ErrorText kErrorTexts[] = {
     {1018, "Illegal operation attempted on a registry key that has been marked for deletion."},
     {1021, "Cannot create a stable subkey under a volatile parent key."},
     {1053, "The service did not respond to the start or control request in a timely fashion."},
+    {1052, "The requested control is not valid for this service."},
     {1056, "An instance of the service is already running."},
     {1058, "The service cannot be started, either because it is disabled or because it has no "
            "enabled devices associated with it."},
     {1060, "The specified service does not exist as an installed service."},
+    {1061, "The service cannot accept control messages at this time."},
     {1062, "The service has not been started."},
+    {1065, "The database specified does not exist."},
+    {1072, "The specified service has been marked for deletion."},
+    {1073, "The specified service already exists."},
     {1117, "The request could not be performed because of an I/O device error."},
     {1168, "Element not found."},
     {1400, "Invalid window handle."},
     {1418, "Thread does not have a clipboard open."},
     {1460, "This operation returned because the timeout period expired."},
     {1461, "Invalid monitor handle."},
+    {1722, "The RPC server is unavailable."},
 };
 
 } // namespace

@@ -167,16 +167,11 @@ public:
     posix_spawn_file_actions_t actions;
 };
 
-} // namespace
-
-} // namespace velmar::process
-
-BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES,
-                    LPSECURITY_ATTRIBUTES, BOOL, DWORD creationFlags, LPVOID environment,
-                    LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
-                    LPPROCESS_INFORMATION information) {
-    using namespace velmar;
-    using namespace velmar::process;
+// CreateProcessA's work; inherited, when not -1, becomes the child's descriptor 3 and the
+// standard streams go to /dev/null.
+BOOL spawnProcess(LPCSTR applicationName, LPSTR commandLine, DWORD creationFlags,
+                  LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                  LPPROCESS_INFORMATION information, int inherited) {
     std::vector<std::string> args = splitCommandLine(
         commandLine != nullptr ? std::string_view(commandLine) : std::string_view());
     const std::string name = applicationName != nullptr ? std::string(applicationName)
@@ -206,7 +201,15 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
         }
         posix_spawn_file_actions_addchdir_np(&setup.actions, folder.c_str());
     }
-    posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
+    if (inherited >= 0) {
+        // dup2 onto itself clears close-on-exec, so a descriptor 3 passes as well.
+        posix_spawn_file_actions_adddup2(&setup.actions, inherited, 3);
+        // Without a console: the child must not keep the starter's pipes open.
+        for (const int stream : {0, 1, 2}) {
+            posix_spawn_file_actions_addopen(&setup.actions, stream, "/dev/null", O_RDWR, 0);
+        }
+    }
+    posix_spawn_file_actions_addclosefrom_np(&setup.actions, inherited >= 0 ? 4 : 3);
     sigset_t signals;
     sigfillset(&signals);
     posix_spawnattr_setsigdefault(&setup.attributes, &signals);
@@ -249,4 +252,22 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
     }
     *information = {processHandle, threadHandle, static_cast<DWORD>(pid), static_cast<DWORD>(pid)};
     return TRUE;
+}
+
+} // namespace
+
+BOOL createProcessHolding(LPSTR commandLine, DWORD creationFlags, int descriptor,
+                          PROCESS_INFORMATION& information) {
+    return spawnProcess(nullptr, commandLine, creationFlags, nullptr, nullptr, nullptr,
+                        &information, descriptor);
+}
+
+} // namespace velmar::process
+
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES,
+                    LPSECURITY_ATTRIBUTES, BOOL, DWORD creationFlags, LPVOID environment,
+                    LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                    LPPROCESS_INFORMATION information) {
+    return velmar::process::spawnProcess(applicationName, commandLine, creationFlags, environment,
+                                         currentDirectory, startupInfo, information, -1);
 }

@@ -53,8 +53,8 @@ std::string windowsPathList(std::string_view hostList) {
     std::string list = text::utf8ToAnsi(hostList);
     for (std::size_t i = 0; i < list.size(); ++i) {
         const bool driveColon = i >= 1 && (i == 1 || list[i - 2] == ';') &&
-                                std::isalpha(static_cast<unsigned char>(list[i - 1])) != 0 && i + 1 < list.size() &&
-                                (list[i + 1] == '\\' || list[i + 1] == '/');
+                                std::isalpha(static_cast<unsigned char>(list[i - 1])) != 0 &&
+                                i + 1 < list.size() && (list[i + 1] == '\\' || list[i + 1] == '/');
         if (list[i] == ':' && !driveColon) {
             list[i] = ';';
         }

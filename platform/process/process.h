@@ -257,6 +257,16 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                     LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
                     LPPROCESS_INFORMATION processInformation);
 
+namespace velmar::process {
+// CreateProcessA of a command line with our environment and folder that also hands the child
+// one host descriptor as its descriptor 3, for a lock the child is to hold while it runs (the
+// services' lock). The caller's descriptor stays open and the caller's own. Like a service, the
+// child has no console: its standard streams are /dev/null, so that it keeps no pipe of the
+// caller's open.
+BOOL createProcessHolding(LPSTR commandLine, DWORD creationFlags, int descriptor,
+                          PROCESS_INFORMATION& information);
+} // namespace velmar::process
+
 // Waits until a process (or its main thread) ends: WAIT_OBJECT_0 the moment it does,
 // WAIT_TIMEOUT after the time, WAIT_FAILED for a handle that is not open.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
