@@ -154,7 +154,8 @@ struct SHELLEXECUTEINFOA {
 using LPSHELLEXECUTEINFOA = SHELLEXECUTEINFOA*;
 
 // Performs a verb ("open" for null) on lpFile. A program (an executable host file, or a
-// ".exe", ".com" or ".bat" name that the program search finds) starts with lpParameters.
+// ".exe", ".com" or ".bat" name or a bare name that the program search finds) starts with
+// lpParameters.
 // Another file opens with the command of its type: HKEY_CLASSES_ROOT\.ext names the type,
 // whose shell\<verb>\command holds the command line ("%1" and "%L" the file, "%*" the
 // parameters; without "%1" the quoted file is appended). HKEY_CURRENT_USER\Software\Classes

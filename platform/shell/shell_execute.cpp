@@ -50,6 +50,11 @@ bool hasProgramExtension(const std::string& path) {
     return false;
 }
 
+// A name without folder or extension ("notepad"), which the program search completes.
+bool isBareName(const std::string& path) {
+    return path.find_first_of("/\\:") == std::string::npos && extensionOf(path).empty();
+}
+
 // An executable host file that the system can run: an ELF image or a "#!" script.
 bool isHostProgram(const std::string& hostPath) {
     if (host::access(hostPath.c_str(), X_OK) != 0) {
@@ -154,7 +159,7 @@ BOOL ShellExecuteExA(SHELLEXECUTEINFOA* info) {
     const bool exists = mapped && velmar::host::stat(mapped.path.c_str(), &status) == 0;
     const bool program = exists ? S_ISREG(status.st_mode) &&
                                       (hasProgramExtension(file) || isHostProgram(mapped.path))
-                                : hasProgramExtension(file);
+                                : hasProgramExtension(file) || isBareName(file);
     if (program) {
         // The program search finds a bare name; the quotes keep a path with blanks whole.
         std::string line = "\"" + file + "\"";
