@@ -2,6 +2,7 @@
 #include "misc/diagnostics/diagnostics.h"
 
 #include "misc/diagnostics/elapsed_text.h"
+#include "misc/process/process.h"
 #include "platform/fs/fs.h"
 #include "platform/process/process.h"
 #include "platform/text/text.h"
@@ -75,6 +76,8 @@ void CLogFile::write(CString text) {
 
 void CLogFile::close(bool show) {
     m_file.reset();
-    // Showing the log needs the shell's open, which is not here yet.
-    static_cast<void>(show);
+    if (show) {
+        // A log the shell cannot open is no failure of the job: nothing else happens.
+        static_cast<void>(shellOpen(m_path));
+    }
 }

@@ -2,6 +2,7 @@
 // moves the clock on between two readings or puts it just before the 32-bit wrap.
 #include "misc/diagnostics/diagnostics.h"
 #include "platform/process/process.h"
+#include "platform/registry/registry.h"
 #include "tests/support/child_process.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
@@ -146,6 +147,50 @@ TEST(LogFile, TheElapsedTimeSpanIsShownInAnInformationBox) {
                              "result=1 (OK)"}) {
         EXPECT_NE(trace.find(line), std::string::npos) << line << "\n--- trace:\n" << trace;
     }
+}
+
+// HKEY_CLASSES_ROOT\.log names a type whose "open" has the child record the file it is given.
+void associateLogFiles(const std::string& record) {
+    const std::string type = "Velmar.TestLog";
+    const std::string command =
+        "\"" + velmar::test::binPath("diag_elapsed_child") + "\" record \"" + record + "\" \"%1\"";
+    velmar::registry::Key extension;
+    ASSERT_EQ(extension.create(HKEY_CLASSES_ROOT, ".log", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(extension.setValue("", REG_SZ, type.c_str(), DWORD(type.size() + 1)), ERROR_SUCCESS);
+    velmar::registry::Key open;
+    ASSERT_EQ(open.create(HKEY_CLASSES_ROOT, type + "\\shell\\open\\command", KEY_ALL_ACCESS),
+              ERROR_SUCCESS);
+    ASSERT_EQ(open.setValue("", REG_SZ, command.c_str(), DWORD(command.size() + 1)), ERROR_SUCCESS);
+}
+
+// What the child recorded, once it has; empty when it never does.
+std::string awaitRecord(const std::string& record) {
+    for (int i = 0; i < 1000 && !std::filesystem::exists(record); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return readFileBytes(record);
+}
+
+TEST(LogFile, ClosingWithShowOpensTheLogWrittenWithItsAssociatedProgram) {
+    const velmar::test::TempPrefix prefix;
+    velmar::test::TempDir dir;
+    const std::string record = dir.file("record");
+    ASSERT_NO_FATAL_FAILURE(associateLogFiles(record));
+    const std::string path = dir.file("job.log");
+
+    CLogFile log;
+    log.close(true); // no path yet: the shell refuses, nothing happens
+    log.startTimer();
+    ASSERT_TRUE(log.open(path.c_str()));
+    log.write("done");
+    log.close(true);
+    EXPECT_EQ(awaitRecord(record), path + "\n");
+    EXPECT_EQ(crlfLines(readFileBytes(path)).size(), 2u);
+
+    // A closed log is shown all the same.
+    std::filesystem::remove(record);
+    log.close(true);
+    EXPECT_EQ(awaitRecord(record), path + "\n");
 }
 
 } // namespace
