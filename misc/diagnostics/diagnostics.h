@@ -1,14 +1,18 @@
-// Diagnostics: the library's exception family and the error log that records each raised
-// exception.
+// Diagnostics: the library's exception family, the error log that records each raised
+// exception, and the log file of a long job with its elapsed-time texts.
 //
 // The family does not derive from std::exception, so code that catches standard exceptions
 // does not catch it. Every raised exception is appended to "velmarAutoCadErrorLog.txt" in the
 // temporary folder by logAndThrow before it is thrown.
 #pragma once
 
+#include "platform/base/base.h"
+#include "platform/framework/framework.h"
 #include "platform/fs/fs.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 // Root of the family: a message only.
@@ -108,3 +112,92 @@ public:
 extern bool g_errorLoggerAlive;
 // The process-wide logger, writing "velmarAutoCadErrorLog.txt".
 extern CVelmarAutoCadErrorLogger g_autoCadErrorLogger;
+
+// ---------------------------------------------------------------------------------------------
+// The log file and elapsed-time texts
+//
+// Every clock reading is the system tick (timeGetTime); differences are taken in unsigned
+// 32-bit arithmetic, so one wrap of the tick between two readings does no harm.
+//
+// The compact text of a count of milliseconds, first matching row:
+//   from an hour      "hours: %H, mins: %M, secs: %S"   (90,061,000 ms: "hours: 01, mins: 01,
+//                                                         secs: 01", whole days dropped)
+//   from a minute     "mins: %M, secs: %S"               (60,000 ms: "mins: 01, secs: 00")
+//   from a second     "seconds: %S"                      (1,000 ms: "seconds: 01")
+//   below a second    "<ms> ms"                          (999 ms: "999 ms")
+// The %D %H %M %S patterns are the framework's time-span ones (CTimeSpan::Format) over the
+// whole seconds.
+
+// A log file that is also a stopwatch: each line written carries the time since startTimer.
+// Every line ends with CR LF and is flushed at once, so the file is whole after every line.
+//
+// open remembers its path in m_path, so that close(true) shows the log that was written.
+class CLogFile {
+public:
+    // Both marks 0, no file; asks for a 1 ms timer resolution for as long as the object lives.
+    CLogFile();
+    CLogFile(const CLogFile&) = delete;
+    CLogFile& operator=(const CLogFile&) = delete;
+    ~CLogFile();
+
+    // Starts the stopwatch and a lap, at one reading of the tick.
+    void startTimer();
+    DWORD getElapsedMilliseconds() const;
+    CString getElapsedText() const;
+    // The time since the last lap; starts a new lap.
+    DWORD getLapMilliseconds();
+    CString getLapText();
+    // "Elapsed Time:" then, on a line of its own when multiLine, the time since the start as
+    // "hours: %H, mins: %M, secs: %S" from an hour, else "mins: %M, secs: %S".
+    CString getElapsedTimeText(bool multiLine) const;
+
+    // Closes the current log, then creates path or empties it and writes "log file created".
+    // True when the log is open afterwards; on failure every write does nothing until the
+    // next successful open. The stopwatch keeps running.
+    bool open(CString path);
+    // Appends "<text> - <compact elapsed text>", or the compact elapsed text alone for an
+    // empty text. Nothing when no log is open.
+    void write(CString text);
+    // Closes the log (if open); with show, opens m_path with the program associated with its
+    // type, whether or not a log was open. A path the shell cannot open is no failure.
+    void close(bool show);
+
+private:
+    struct StreamCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    DWORD m_startTick = 0;
+    DWORD m_lapTick = 0;
+    std::unique_ptr<std::FILE, StreamCloser> m_file;
+    CString m_path;
+};
+
+// The tick now minus startTick.
+DWORD getMillisecondsSince(DWORD startTick);
+
+// "<label> <time><end>": the time since startTick, as "Milliseconds: <ms>" below a second,
+// else "Elapsed Time:\n" and "hours: %H, mins: %M, secs: %S" from an hour or "mins: %M,
+// secs: %S"; the end is a line feed with lineBreak, else a space. startTick is then set to a
+// new reading of the tick. Example: 61,000 ms, "Load", false gives
+// "Load Elapsed Time:\nmins: 01, secs: 01 ".
+CString getLapReport(DWORD& startTick, CString label, bool lineBreak);
+
+// "hours: <h>, minutes: <m>, seconds: <s>" from an hour on (h not limited to a day), else
+// "minutes: % d, seconds : % d": 3,725,000 ms gives "hours: 1, minutes: 2, seconds: 5",
+// 65,000 ms "minutes:  1, seconds :  5".
+std::string formatElapsedMilliseconds(int milliseconds);
+std::wstring formatElapsedMillisecondsW(int milliseconds);
+
+// First matching row: with whole days "Elapsed time: days: %D hours: %H, mins: %M, secs: %S",
+// with hours "Elapsed time: %Hh, %Mm, %Ss", with minutes "Elapsed time: %Mm, %Ss", else
+// "Elapsed time: %Ss". 3,605 s gives "Elapsed time: 01h, 00m, 05s".
+CString formatElapsedTimeSpan(CTimeSpan span);
+// Shows formatElapsedTimeSpan in the framework's message box (information icon, OK) and
+// returns when it is closed.
+void showElapsedTimeSpan(CTimeSpan span);
+
+// Whole hours (not limited to a day), minutes of the hour and seconds of the minute.
+void splitMilliseconds(DWORD milliseconds, int& hours, int& minutes, int& seconds);
+// Whole minutes (not limited to an hour) and seconds of the minute.
+void splitMilliseconds(DWORD milliseconds, int& minutes, int& seconds);
