@@ -1,8 +1,11 @@
 // CreateProcessA: program search and posix_spawn.
 #include "platform/fs/fs.h"
 #include "platform/host/host.h"
+#include "platform/prefix/prefix.h"
 #include "platform/process/internal/child.h"
+#include "platform/process/internal/child_environment.h"
 #include "platform/process/process.h"
+#include "platform/text/text.h"
 
 #include <cerrno>
 #include <csignal>
@@ -10,8 +13,6 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace velmar::process {
 
@@ -92,12 +93,25 @@ DWORD findProgram(const std::string& name, std::string& found) {
     if (host::getcwd(self, sizeof self) != nullptr) {
         folders.emplace_back(self);
     }
+    const std::string windows = prefix::driveCPath() + "/windows";
+    folders.push_back(windows + "/system32");
+    folders.push_back(windows);
     if (const char* path = std::getenv("PATH")) {
         std::string_view list(path);
         while (true) {
             const std::size_t colon = list.find(':');
-            const std::string_view entry = list.substr(0, colon);
-            folders.emplace_back(entry.empty() ? "." : entry);
+            const std::string entry(list.substr(0, colon));
+            // A folder set by hand the Windows way, which SetEnvironmentVariableA would have
+            // mapped; one that cannot be mapped finds nothing.
+            if (entry.find('\\') != std::string::npos) {
+                DWORD error = ERROR_SUCCESS;
+                const std::string mapped = hostPathOfProgram(text::utf8ToAnsi(entry), error);
+                if (error == ERROR_SUCCESS) {
+                    folders.push_back(mapped);
+                }
+            } else {
+                folders.push_back(entry.empty() ? "." : entry);
+            }
             if (colon == std::string_view::npos) {
                 break;
             }
@@ -159,7 +173,8 @@ public:
 
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES,
                     LPSECURITY_ATTRIBUTES, BOOL, DWORD creationFlags, LPVOID environment,
-                    LPCSTR currentDirectory, LPSTARTUPINFOA, LPPROCESS_INFORMATION information) {
+                    LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                    LPPROCESS_INFORMATION information) {
     using namespace velmar;
     using namespace velmar::process;
     std::vector<std::string> args = splitCommandLine(
@@ -208,18 +223,11 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
-    std::vector<char*> envp;
-    if (environment != nullptr) {
-        for (char* entry = static_cast<char*>(environment); *entry != '\0';
-             entry += std::char_traits<char>::length(entry) + 1) {
-            envp.push_back(entry);
-        }
-        envp.push_back(nullptr);
-    }
+    const ChildEnvironment childEnvironment(static_cast<const char*>(environment), startupInfo);
 
     pid_t pid = 0;
     const int rc = host::posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes,
-                                     argv.data(), environment != nullptr ? envp.data() : environ);
+                                     argv.data(), childEnvironment.envp());
     if (rc != 0) {
         SetLastError(errorOfSpawn(rc));
         return FALSE;

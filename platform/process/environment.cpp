@@ -1,10 +1,10 @@
 // Environment variables with Windows' rules on a host whose names are case-sensitive: the
 // first exactly named variable wins, else the first one equal without regard to case.
 #include "platform/base/base.h"
+#include "platform/process/internal/path_list.h"
 #include "platform/process/process.h"
 #include "platform/text/text.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -14,10 +14,6 @@
 extern char** environ;
 
 namespace {
-
-bool isPath(std::string_view ansiName) {
-    return velmar::text::compareAnsiNoCase(ansiName, "PATH") == 0;
-}
 
 // The host names (UTF-8) of the variables that equal name without regard to case, the
 // exactly named one first.
@@ -59,10 +55,7 @@ bool environmentValue(const char* name, std::string& value) {
     if (host == nullptr) {
         return false;
     }
-    value = text::utf8ToAnsi(host);
-    if (isPath(name)) {
-        std::replace(value.begin(), value.end(), ':', ';');
-    }
+    value = isPathName(name) ? windowsPathList(host) : text::utf8ToAnsi(host);
     return true;
 }
 
@@ -96,12 +89,11 @@ BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value) {
         SetLastError(ERROR_SUCCESS);
         return TRUE;
     }
-    std::string text = value;
-    if (isPath(name)) {
-        std::replace(text.begin(), text.end(), ';', ':');
-    }
+    const std::string text = velmar::process::isPathName(name)
+                                 ? velmar::process::hostPathList(value)
+                                 : velmar::text::ansiToUtf8(value);
     const std::string& target = names.empty() ? hostName : names.front();
-    if (::setenv(target.c_str(), velmar::text::ansiToUtf8(text).c_str(), 1) != 0) {
+    if (::setenv(target.c_str(), text.c_str(), 1) != 0) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;
     }

@@ -24,8 +24,9 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 
 // Sets a variable of the process's environment (an existing one of another letter case keeps
-// its name); a null value removes it. PATH takes a Windows list. FALSE for a null or empty name
-// or one holding "=", with ERROR_INVALID_PARAMETER.
+// its name); a null value removes it. PATH takes a Windows list: each folder typed the Windows
+// way (a drive letter or a backslash) is kept as its host folder, one that cannot be mapped as
+// typed. FALSE for a null or empty name or one holding "=", with ERROR_INVALID_PARAMETER.
 BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
 
 namespace velmar::process {
@@ -185,6 +186,23 @@ struct STARTUPINFOA {
 };
 using LPSTARTUPINFOA = STARTUPINFOA*;
 
+// Which members of STARTUPINFOA hold values: wShowWindow, dwXSize/dwYSize, dwX/dwY.
+inline constexpr DWORD STARTF_USESHOWWINDOW = 0x00000001;
+inline constexpr DWORD STARTF_USESIZE = 0x00000002;
+inline constexpr DWORD STARTF_USEPOSITION = 0x00000004;
+
+// The start-up information that the starting program gave CreateProcessA, as the process
+// started: cb is sizeof(STARTUPINFOA); dwFlags, wShowWindow, dwX, dwY, dwXSize and dwYSize come
+// from the variable VELMAR_STARTUPINFO, every other member is zero or null. A process started
+// by anything else (a shell) sees zeros only, as does one whose variable is malformed.
+//
+// VELMAR_STARTUPINFO holds six decimal numbers, one blank between each and nothing else:
+// "<dwFlags> <wShowWindow> <dwX> <dwY> <dwXSize> <dwYSize>", each within its member's range.
+// CreateProcessA sets it in the child's environment from its start-up pointer, replacing one
+// the environment already holds, and removes it for a null pointer. It is read once, before
+// main, so the program's own changes to its environment do not alter the answer.
+void GetStartupInfoA(LPSTARTUPINFOA info);
+
 struct PROCESS_INFORMATION {
     HANDLE hProcess;
     HANDLE hThread;
@@ -198,12 +216,16 @@ BOOL CloseHandle(HANDLE handle);
 
 // Starts a program with its arguments split from commandLine as the C runtime splits them,
 // never through a shell. Without an application name the first token is the program. A bare
-// name is looked for in the starting program's folder, the current folder, then PATH, with
-// ".exe" tried before the name as given when it has no extension. A null environment is ours;
-// otherwise "NAME=value" strings, each terminated, the block by an empty one. DETACHED_PROCESS
-// starts a new session; the console flags have no effect here. Every descriptor above the
-// standard three is closed in the child. Errors: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
-// ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT, ERROR_DIRECTORY (working folder).
+// name is looked for in the starting program's folder, the current folder, the prefix's
+// windows/system32 and windows folders, then PATH (ours, not the block's; a folder there
+// holding backslashes is mapped as a Windows path), with ".exe" tried before the name as
+// given when it has no extension. A null environment is ours;
+// otherwise "NAME=value" strings, each terminated, the block by an empty one, whose PATH is a
+// Windows list as SetEnvironmentVariableA takes it. The start-up information travels in the
+// child's environment (see GetStartupInfoA). DETACHED_PROCESS starts a new session; the console
+// flags have no effect here. Every descriptor above the standard three is closed in the child.
+// Errors: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT,
+// ERROR_DIRECTORY (working folder).
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                     LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
                     BOOL inheritHandles, DWORD creationFlags, LPVOID environment,

@@ -1,4 +1,5 @@
 // Visibility, the enabled state, text, focus and activation.
+#include "platform/process/process.h"
 #include "platform/ui/internal/thread_queue.h"
 #include "platform/ui/internal/window_ops.h"
 #include "platform/ui/internal/window_table.h"
@@ -90,6 +91,17 @@ void activate(const std::shared_ptr<Window>& window) {
     }
 }
 
+// What SW_SHOWDEFAULT stands for: the show state the starting program gave CreateProcessA, else
+// a normal show.
+int defaultShowCommand() {
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    if ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 && startup.wShowWindow < SW_SHOWDEFAULT) {
+        return startup.wShowWindow;
+    }
+    return SW_SHOWNORMAL;
+}
+
 } // namespace
 
 HWND moveFocus(ThreadQueue& queue, HWND window) {
@@ -136,6 +148,9 @@ void dropFocusWithin(HWND handle) {
 }
 
 BOOL showWindow(const std::shared_ptr<Window>& window, int command) {
+    if (command == SW_SHOWDEFAULT) {
+        command = defaultShowCommand();
+    }
     BOOL wasVisible = FALSE;
     {
         WindowLock lock = lockWindows();
@@ -147,7 +162,6 @@ BOOL showWindow(const std::shared_ptr<Window>& window, int command) {
         break;
     case SW_SHOWNORMAL:
     case SW_RESTORE:
-    case SW_SHOWDEFAULT:
         show(window);
         setSizeState(window, SIZE_RESTORED);
         activate(window);

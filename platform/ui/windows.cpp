@@ -1,4 +1,5 @@
 // Making and destroying windows, the window tree and the window's stored values.
+#include "platform/process/process.h"
 #include "platform/ui/internal/thread_queue.h"
 #include "platform/ui/internal/window_classes.h"
 #include "platform/ui/internal/window_ops.h"
@@ -6,6 +7,7 @@
 #include "platform/ui/ui.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
 
@@ -68,10 +70,24 @@ HWND createTopLevelWindow(WNDPROC procedure) {
 namespace {
 
 // Where CW_USEDEFAULT puts an overlapped window: cascaded from the work area's corner, three
-// quarters of it in size.
+// quarters of it in size. The program's first overlapped window takes the position and size
+// that the starting program gave CreateProcessA instead, as on Windows.
 void defaultGeometry(DWORD style, int& x, int& y, int& width, int& height) {
     const bool overlapped = (style & (WS_CHILD | WS_POPUP)) == 0;
     static int cascade = 0;
+    static std::atomic<bool> firstOverlapped{true};
+    if (overlapped && firstOverlapped.exchange(false)) {
+        STARTUPINFOA startup;
+        GetStartupInfoA(&startup);
+        if (x == CW_USEDEFAULT && (startup.dwFlags & STARTF_USEPOSITION) != 0) {
+            x = static_cast<int>(startup.dwX);
+            y = static_cast<int>(startup.dwY);
+        }
+        if (width == CW_USEDEFAULT && (startup.dwFlags & STARTF_USESIZE) != 0) {
+            width = static_cast<int>(startup.dwXSize);
+            height = static_cast<int>(startup.dwYSize);
+        }
+    }
     if (x == CW_USEDEFAULT) {
         if (overlapped) {
             const RECT work = velmar::ui::workAreaFor(RECT{});

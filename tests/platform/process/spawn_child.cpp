@@ -2,6 +2,10 @@
 //   args: its arguments after <what>, one a line     cwd: its working folder
 //   sid: its session and its own id                  fds: its open descriptors
 //   exit <code> <milliseconds>: waits, then exits with the code (no output file: "-")
+//   startup: its start-up information, after changing the variable that carried it
+//   path: its PATH as the host holds it, then as GetEnvironmentVariableA reads it
+#include "platform/process/process.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,6 +45,27 @@ int main(int argc, char** argv) {
     } else if (what == "cwd") {
         char folder[4096];
         std::fprintf(out, "%s\n", ::getcwd(folder, sizeof folder));
+    } else if (what == "startup") {
+        ::setenv("VELMAR_STARTUPINFO", "1 3 1 1 1 1", 1);
+        STARTUPINFOA info;
+        std::memset(&info, 0xFF, sizeof info);
+        GetStartupInfoA(&info);
+        const bool restZero =
+            info.lpReserved == nullptr && info.lpDesktop == nullptr && info.lpTitle == nullptr &&
+            info.dwXCountChars == 0 && info.dwYCountChars == 0 && info.dwFillAttribute == 0 &&
+            info.cbReserved2 == 0 && info.lpReserved2 == nullptr && info.hStdInput == nullptr &&
+            info.hStdOutput == nullptr && info.hStdError == nullptr;
+        std::fprintf(
+            out, "%s %lu %u %lu %lu %lu %lu\n", info.cb == sizeof info && restZero ? "ok" : "bad",
+            static_cast<unsigned long>(info.dwFlags), info.wShowWindow,
+            static_cast<unsigned long>(info.dwX), static_cast<unsigned long>(info.dwY),
+            static_cast<unsigned long>(info.dwXSize), static_cast<unsigned long>(info.dwYSize));
+    } else if (what == "path") {
+        const char* host = std::getenv("PATH");
+        char list[4096] = {};
+        const DWORD length = GetEnvironmentVariableA("PATH", list, sizeof list);
+        std::fprintf(out, "%s\n%s\n", host != nullptr ? host : "<unset>",
+                     length > 0 && length < sizeof list ? list : "<unset>");
     } else if (what == "sid") {
         std::fprintf(out, "%d %d\n", static_cast<int>(::getsid(0)), static_cast<int>(::getpid()));
     } else {
