@@ -4,7 +4,11 @@
 //   launch_caller launch <program> <arguments> <report> <wait> <show normal> [<working folder>]
 //   launch_caller explorer <argument>
 //   launch_caller notepad <path>
+//   launch_caller find <name> <arguments> <extra folder> <report> <wait>
+//       also prints "path-before <Path>" and "path-after <Path>"
 #include "misc/process/process.h"
+
+#include "platform/process/process.h"
 
 #include <cstdio>
 #include <cstring>
@@ -20,6 +24,12 @@ bool flag(const char* arg) {
     return std::strcmp(arg, "1") == 0;
 }
 
+std::string path() {
+    std::string value(32767, '\0');
+    value.resize(GetEnvironmentVariableA("Path", value.data(), static_cast<DWORD>(value.size())));
+    return value;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -32,6 +42,11 @@ int main(int argc, char** argv) {
         result = openInExplorer(argv[2]);
     } else if (command == "notepad" && argc == 3) {
         result = openInNotepad(argv[2]);
+    } else if (command == "find" && argc == 7) {
+        std::printf("path-before %s\n", path().c_str());
+        result = findAndLaunch(argv[2], text(argv[3]), text(argv[4]), flag(argv[5]), flag(argv[6]),
+                               nullptr, false, nullptr);
+        std::printf("path-after %s\n", path().c_str());
     } else {
         std::fprintf(stderr, "usage: see the source\n");
         return 2;
