@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev sqlite3
     tmux
+    xdg-utils file
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "platform/base/base.h"
 #include "platform/host/host.h"
+#include "platform/prefix/internal/windows_programs.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -66,6 +67,7 @@ DWORD openPrefix() {
             return code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code;
         }
     }
+    placeWindowsPrograms(driveC + "/windows");
     return ERROR_SUCCESS;
 }
 

@@ -55,6 +55,11 @@ std::string joinCommandLine(const std::string* args, std::size_t count);
 // quote (2n backslashes and a quote: n and a grouping quote; 2n+1: n and a literal quote).
 // Never a shell: nothing else is special.
 std::vector<std::string> splitCommandLine(std::string_view line);
+
+// Runs a host program (argv[0] a path or a name searched in the host's PATH) with argv, never
+// through a shell, stdin from /dev/null, and reads its standard output to the end. True when
+// it ran and exited with 0; output holds what it wrote either way.
+bool readProgramOutput(const std::vector<std::string>& argv, std::string& output);
 } // namespace velmar::process
 
 // The system's tick: milliseconds since the machine started, sleep included, as an unsigned

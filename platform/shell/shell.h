@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/base/base.h"
+#include "platform/registry/registry.h"
 #include "platform/ui/ui.h"
 
 #include <string>
@@ -117,6 +118,53 @@ PIDLIST_ABSOLUTE SHBrowseForFolderA(const BROWSEINFOA* info);
 // The path of a file-system item into path (MAX_PATH characters); FALSE when the item is no
 // file-system folder or its path does not fit.
 BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE list, LPSTR path);
+
+// ---------------------------------------------------------------------------------------------
+// Opening items (ShellExecuteEx).
+
+inline constexpr DWORD ERROR_NO_ASSOCIATION = 1155;
+
+inline constexpr ULONG SEE_MASK_DEFAULT = 0x00000000;
+inline constexpr ULONG SEE_MASK_NOCLOSEPROCESS = 0x00000040;
+
+// hInstApp on failure (values of 32 and below); success gives a value above 32.
+inline constexpr int SE_ERR_FNF = 2;
+inline constexpr int SE_ERR_PNF = 3;
+inline constexpr int SE_ERR_ACCESSDENIED = 5;
+inline constexpr int SE_ERR_OOM = 8;
+inline constexpr int SE_ERR_NOASSOC = 31;
+
+struct SHELLEXECUTEINFOA {
+    DWORD cbSize = sizeof(SHELLEXECUTEINFOA);
+    ULONG fMask = 0;
+    HWND hwnd = nullptr;
+    LPCSTR lpVerb = nullptr;
+    LPCSTR lpFile = nullptr;
+    LPCSTR lpParameters = nullptr;
+    LPCSTR lpDirectory = nullptr;
+    int nShow = 0;
+    HINSTANCE hInstApp = nullptr;
+    void* lpIDList = nullptr;
+    LPCSTR lpClass = nullptr;
+    HKEY hkeyClass = nullptr;
+    DWORD dwHotKey = 0;
+    HANDLE hIcon = nullptr;
+    HANDLE hProcess = nullptr;
+};
+using LPSHELLEXECUTEINFOA = SHELLEXECUTEINFOA*;
+
+// Performs a verb ("open" for null) on lpFile. A program (an executable host file, or a
+// ".exe", ".com" or ".bat" name that the program search finds) starts with lpParameters.
+// Another file opens with the command of its type: HKEY_CLASSES_ROOT\.ext names the type,
+// whose shell\<verb>\command holds the command line ("%1" and "%L" the file, "%*" the
+// parameters; without "%1" the quoted file is appended). HKEY_CURRENT_USER\Software\Classes
+// comes before HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE\Software\Classes after it. For
+// "open" the desktop's default application (xdg-mime, its .desktop file's Exec line) follows.
+// The program starts in lpDirectory (null: ours) as our own child; with
+// SEE_MASK_NOCLOSEPROCESS hProcess receives its handle, to be closed by the caller.
+// Errors: ERROR_FILE_NOT_FOUND (hInstApp SE_ERR_FNF) for a missing file,
+// ERROR_NO_ASSOCIATION (SE_ERR_NOASSOC) when nothing opens it, else the start's error.
+BOOL ShellExecuteExA(SHELLEXECUTEINFOA* info);
 
 namespace velmar::shell {
 
