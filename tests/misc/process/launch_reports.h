@@ -51,9 +51,11 @@ inline std::vector<LaunchReport> launchReports(const std::string& file) {
     return reports;
 }
 
-// A copy of one of the tests' programs at path (folders created), executable.
+// A copy of one of the tests' programs at path (folders created), executable. What was there
+// goes first: the prefix's own programs are hard links to the built ones.
 inline void placeProgram(const std::string& program, const std::string& path) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::filesystem::remove(path);
     std::filesystem::copy_file(binPath(program), path,
                                std::filesystem::copy_options::overwrite_existing);
 }

@@ -182,11 +182,15 @@ TEST_F(Launch, ExplorerGetsItsArgumentAsItStandsInASizedWindow) {
     }
 }
 
-TEST_F(Launch, AMissingExplorerShowsTheSystemsText) {
+TEST_F(Launch, AnExplorerThatCannotStartShowsTheSystemsText) {
+    // Newer than the prefix's own, so the prefix leaves it in place.
+    const std::string explorer = windowsFolder() + "/explorer.exe";
+    std::filesystem::remove(explorer);
+    velmar::test::writeFileBytes(explorer, "not a program");
     const auto result = runCaller({"explorer", m_prefix.path()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "result 0\n");
-    EXPECT_EQ(boxes(), std::vector<std::string>{failureBox(kNotFound)});
+    EXPECT_EQ(boxes(), std::vector<std::string>{failureBox("Access is denied.\r\n")});
 }
 
 TEST_F(Launch, NotepadOpensAnExistingFileWhoseCommandLineFits) {
