@@ -28,11 +28,11 @@ bool hasExtension(std::string_view name) {
     return dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
 }
 
-// A path typed the Windows way ("C:\x", "x\y") through the file service's mapping; a host
-// path as it stands.
+// A path typed the Windows way ("C:\x", "x\y", "/opt/suite\bin\x.exe": a backslash
+// separates there too) through the file service's mapping; a host path as it stands.
 std::string hostPathOfProgram(const std::string& name, DWORD& error) {
-    if (name.empty() || name.front() == '/' ||
-        (name.find('\\') == std::string::npos && name.find(':') == std::string::npos)) {
+    if (name.empty() || (name.find('\\') == std::string::npos &&
+                         (name.front() == '/' || name.find(':') == std::string::npos))) {
         return name;
     }
     fs::HostPath mapped = fs::hostPathOfAnsi(name);
