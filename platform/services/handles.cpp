@@ -49,9 +49,11 @@ bool removeHandle(SC_HANDLE handle) {
     return t.objects.erase(reinterpret_cast<std::uintptr_t>(handle) >> 4) == 1;
 }
 
-std::shared_ptr<const ScObject> serviceOf(SC_HANDLE handle, DWORD rightsNeeded) {
+namespace {
+
+std::shared_ptr<const ScObject> checkedObject(SC_HANDLE handle, bool manager, DWORD rightsNeeded) {
     std::shared_ptr<const ScObject> object = objectOf(handle);
-    if (object == nullptr || object->manager) {
+    if (object == nullptr || object->manager != manager) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
@@ -60,6 +62,16 @@ std::shared_ptr<const ScObject> serviceOf(SC_HANDLE handle, DWORD rightsNeeded) 
         return nullptr;
     }
     return object;
+}
+
+} // namespace
+
+std::shared_ptr<const ScObject> serviceOf(SC_HANDLE handle, DWORD rightsNeeded) {
+    return checkedObject(handle, false, rightsNeeded);
+}
+
+std::shared_ptr<const ScObject> managerOf(SC_HANDLE handle, DWORD rightsNeeded) {
+    return checkedObject(handle, true, rightsNeeded);
 }
 
 } // namespace velmar::services

@@ -80,19 +80,6 @@ SC_HANDLE fail(DWORD error) {
     return nullptr;
 }
 
-std::shared_ptr<const ScObject> managerOf(SC_HANDLE handle, DWORD rightsNeeded) {
-    std::shared_ptr<const ScObject> object = objectOf(handle);
-    if (object == nullptr || !object->manager) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    if ((object->access & rightsNeeded) != rightsNeeded) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return nullptr;
-    }
-    return object;
-}
-
 SC_HANDLE newHandle(ScObject object) {
     SC_HANDLE handle = insertHandle(std::make_shared<const ScObject>(std::move(object)));
     SetLastError(ERROR_SUCCESS);

@@ -21,8 +21,9 @@ std::shared_ptr<const ScObject> objectOf(SC_HANDLE handle);
 // False when the handle was not open.
 bool removeHandle(SC_HANDLE handle);
 
-// The service of a handle with all of the rights needed; null with the last error set
-// (ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED) otherwise.
+// The service (or manager) of a handle with all of the rights needed; null with the last error
+// set (ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED) otherwise.
 std::shared_ptr<const ScObject> serviceOf(SC_HANDLE handle, DWORD rightsNeeded);
+std::shared_ptr<const ScObject> managerOf(SC_HANDLE handle, DWORD rightsNeeded);
 
 } // namespace velmar::services
