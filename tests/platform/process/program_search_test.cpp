@@ -28,6 +28,12 @@ TEST(ProgramSearch, SystemFoldersThenPathWithWindowsFolders) {
     writeProgram(windows + "/velmar_probe_b", 6);
     const std::string tools = prefix.path() + "/Tools";
     writeProgram(tools + "/velmar_probe_c.exe", 9);
+    // A file that is not executable is never started: the search goes on past it.
+    writeProgram(windows + "/system32/velmar_probe_e", 4);
+    ::chmod((windows + "/system32/velmar_probe_e").c_str(), 0644);
+    writeProgram(tools + "/velmar_probe_e", 5);
+    writeProgram(windows + "/velmar_probe_f.exe", 3);
+    ::chmod((windows + "/velmar_probe_f.exe").c_str(), 0644);
     // PATH as the host holds it, one folder typed the Windows way (and in another case).
     std::string windowsTools = prefix.path() + "/tools";
     std::replace(windowsTools.begin(), windowsTools.end(), '/', '\\');
@@ -37,10 +43,8 @@ TEST(ProgramSearch, SystemFoldersThenPathWithWindowsFolders) {
         long code;
     };
     const Case cases[] = {
-        {"velmar_probe_a", 8},
-        {"velmar_probe_b", 6},
-        {"velmar_probe_c", 9},
-        {"velmar_probe_d", -1},
+        {"velmar_probe_a", 8},  {"velmar_probe_b", 6}, {"velmar_probe_c", 9},
+        {"velmar_probe_d", -1}, {"velmar_probe_e", 5}, {"velmar_probe_f", -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -49,7 +53,10 @@ TEST(ProgramSearch, SystemFoldersThenPathWithWindowsFolders) {
         if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                             nullptr, &process)) {
             EXPECT_EQ(c.code, -1);
-            EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+            // Found but not executable says more than nothing found.
+            EXPECT_EQ(GetLastError(), std::string(c.name) == "velmar_probe_f"
+                                          ? ERROR_ACCESS_DENIED
+                                          : ERROR_FILE_NOT_FOUND);
             continue;
         }
         EXPECT_EQ(WaitForSingleObject(process.hProcess, INFINITE), WAIT_OBJECT_0);
