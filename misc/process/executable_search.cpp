@@ -2,60 +2,22 @@
 // starting it.
 #include "misc/files/files.h"
 #include "misc/process/process.h"
+#include "misc/process/search_places.h"
 
 #include "platform/process/process.h"
+#include "platform/text/text.h"
 
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
-constexpr DWORD kOwnPathSize = 512;
-constexpr DWORD kPathSize = 32766;
-constexpr DWORD kProfileSize = 512;
+using namespace velmar::misc::process;
 
 std::string textOf(const char* text) {
     return text != nullptr ? std::string(text) : std::string();
-}
-
-char lowered(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalIgnoringCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (lowered(a[i]) != lowered(b[i])) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
-bool endsWithSeparator(const std::string& folder) {
-    return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
-}
-
-// A variable read into a buffer of size bytes. Not set: empty. nullopt when the value does
-// not fit the buffer.
-std::optional<std::string> variable(const char* name, DWORD size, bool& set) {
-    std::vector<char> buffer(size);
-    SetLastError(ERROR_SUCCESS);
-    const DWORD length = GetEnvironmentVariableA(name, buffer.data(), size);
-    set = length > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
-    if (length >= size) {
-        return std::nullopt;
-    }
-    return std::string(buffer.data(), length);
-}
-
-std::string personalBuildFolder() {
-    bool set = false;
-    const std::optional<std::string> profile = variable("userprofile", kProfileSize, set);
-    return profile.value_or(std::string()) + "\\VEL_Pack\\x64\\2017Build\\Release";
 }
 
 // "Path" led by the developer tree's library folders while one of its programs starts, back
@@ -64,7 +26,7 @@ std::string personalBuildFolder() {
 class DeveloperPath {
 public:
     explicit DeveloperPath(const std::string& root) {
-        m_old = variable("Path", kPathSize, m_wasSet);
+        m_old = environmentText("Path", kPathSize, m_wasSet);
         if (m_old) {
             const std::string value =
                 personalBuildFolder() + ";" + root + "dlls\\release;" + *m_old;
@@ -84,22 +46,12 @@ private:
     bool m_wasSet = false;
 };
 
-// Our own folder with its trailing separator; nullopt when our path does not fit its buffer.
-std::optional<std::string> ownFolder() {
-    char path[kOwnPathSize];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) {
-        return std::nullopt;
-    }
-    return directoryOf(std::string(path, length), false);
-}
-
 // The developer tree's root above folder: the folder holding the nearest ancestor (or folder
 // itself) named "src" without regard to case or extension; nullopt at the top.
 std::optional<std::string> developerRoot(const std::string& folder) {
     std::string examined = directoryOf(folder, true);
     while (true) {
-        if (equalIgnoringCase(fileNameOf(examined, true), "src")) {
+        if (velmar::text::compareAnsiNoCase(fileNameOf(examined, true), "src") == 0) {
             return directoryOf(examined, false);
         }
         std::string parent = directoryOf(examined, true);
@@ -174,9 +126,7 @@ bool findAndLaunch(const char* exeName, const char* arguments, const char* extra
     }
     std::string extra = textOf(extraFolder);
     if (!extra.empty()) {
-        if (!endsWithSeparator(extra)) {
-            extra += "\\";
-        }
+        extra = withSeparator(extra);
         if (inFolder(false, extra)) {
             return true;
         }

@@ -2,45 +2,15 @@
 // names, each folder added to "Path" so that the library finds the libraries it needs there.
 #include "misc/files/files.h"
 #include "misc/process/process.h"
+#include "misc/process/search_places.h"
 #include "platform/process/process.h"
 
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
-constexpr DWORD kOwnPathSize = 512;
-constexpr DWORD kProfileSize = 512;
-constexpr DWORD kPathSize = 32766;
-
-// A variable read into a buffer of size bytes; not set, or longer than the buffer holds,
-// counts as empty.
-std::string variable(const char* name, DWORD size) {
-    std::vector<char> buffer(size, '\0');
-    const DWORD length = GetEnvironmentVariableA(name, buffer.data(), size);
-    return length > 0 && length < size ? std::string(buffer.data(), length) : std::string();
-}
-
-std::string ownFolder() {
-    char path[kOwnPathSize] = {};
-    GetModuleFileNameA(nullptr, path, kOwnPathSize);
-    return directoryOf(std::string(path), false);
-}
-
-std::string personalBuildFolder() {
-    return variable("userprofile", kProfileSize) + "\\VEL_Pack\\x64\\2017Build\\Release";
-}
-
-bool endsWithSeparator(const std::string& folder) {
-    return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
-}
-
-std::string withSeparator(std::string folder) {
-    if (!endsWithSeparator(folder)) {
-        folder += '\\';
-    }
-    return folder;
-}
+using namespace velmar::misc::process;
 
 bool isEmpty(const char* text) {
     return text == nullptr || text[0] == '\0';
@@ -53,9 +23,12 @@ HMODULE loadLibraryFrom(const char* libraryName, const char* folder) {
         !fileExists(std::string(folder) + libraryName)) {
         return nullptr;
     }
-    // The folder stays on "Path" for good: the library may load more from it later.
-    const std::string path = variable("Path", kPathSize) + ";" + folder;
-    SetEnvironmentVariableA("Path", path.c_str());
+    // The folder stays on "Path" for good: the library may load more from it later. A "Path"
+    // too long for its buffer is left whole rather than replaced by the folder alone.
+    bool set = false;
+    if (const std::optional<std::string> path = environmentText("Path", kPathSize, set)) {
+        SetEnvironmentVariableA("Path", (*path + ";" + folder).c_str());
+    }
     return LoadLibraryA(libraryName);
 }
 
@@ -70,12 +43,10 @@ HMODULE findAndLoadLibrary(const char* libraryName, const char* subFolder,
         }
     }
     const std::string sub = isEmpty(subFolder) ? std::string() : std::string(subFolder);
-    std::string own = ownFolder() + sub;
-    if (!own.empty()) {
-        own = withSeparator(own);
-    }
-    if (HMODULE module = loadLibraryFrom(libraryName, own.c_str())) {
-        return module;
+    if (const std::optional<std::string> own = ownFolder()) {
+        if (HMODULE module = loadLibraryFrom(libraryName, withSeparator(*own + sub).c_str())) {
+            return module;
+        }
     }
     const std::string personal = personalBuildFolder();
     if (HMODULE module = loadLibraryFrom(libraryName, withSeparator(personal).c_str())) {

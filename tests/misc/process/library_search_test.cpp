@@ -138,4 +138,21 @@ TEST_F(LibrarySearch, AFolderStaysOnPathWhenItsLibraryFailsToLoad) {
     EXPECT_EQ(pathValue(), before + ";" + kept(personal()));
 }
 
+// A "Path" too long for the search's buffer is kept whole, never replaced by the folder alone.
+TEST_F(LibrarySearch, APathTooLongForTheBufferIsLeftWhole) {
+    std::string longPath;
+    while (longPath.size() < 40000) {
+        longPath += "/velmar/no/such/folder:";
+    }
+    longPath += m_dir.file("path");
+    velmar::test::ScopedEnv path("PATH", longPath.c_str());
+    const std::string before = pathValue();
+    placeProbe(m_dir.file("lib"), kProbe);
+    const HMODULE module = loadLibraryFrom(kProbe, (m_dir.file("lib") + "/").c_str());
+    EXPECT_EQ(pathValue(), before);
+    if (module != nullptr) {
+        FreeLibrary(module);
+    }
+}
+
 } // namespace
