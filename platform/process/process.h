@@ -273,3 +273,7 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 
 // STILL_ACTIVE while the process runs, then its exit status.
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
+
+// Suspends the calling thread for at least the time; 0 gives the rest of its time slice to
+// other threads, INFINITE never returns.
+void Sleep(DWORD milliseconds);

@@ -1,4 +1,5 @@
 // Icons: the program's icon resources and the system's icons, as shared handles.
+#include "platform/text/text.h"
 #include "platform/ui/internal/painting.h"
 #include "platform/ui/ui.h"
 
@@ -139,4 +140,12 @@ BOOL DestroyIcon(HICON icon) {
         return FALSE;
     }
     return TRUE;
+}
+
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
+    if (name == nullptr || IS_INTRESOURCE(name)) {
+        return LoadIconA(instance, reinterpret_cast<LPCSTR>(name));
+    }
+    const std::string ansi = velmar::text::wideToAnsi(name);
+    return LoadIconA(instance, ansi.c_str());
 }

@@ -18,6 +18,7 @@ using HDC = struct HDC__*;
 using HMONITOR = struct HMONITOR__*;
 using HMENU = struct HMENU__*;
 using HBRUSH = struct HBRUSH__*;
+using HRGN = struct HRGN__*;
 using HCURSOR = HICON;
 using HGLOBAL = HANDLE;
 using ATOM = WORD;
@@ -125,6 +126,12 @@ inline LPCSTR MAKEINTRESOURCEA(WORD id) {
     return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(id));
 }
 inline bool IS_INTRESOURCE(LPCSTR name) {
+    return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
+}
+inline LPCWSTR MAKEINTRESOURCEW(WORD id) {
+    return reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(id));
+}
+inline bool IS_INTRESOURCE(LPCWSTR name) {
     return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
 }
 #define MAKEINTRESOURCE MAKEINTRESOURCEA
@@ -581,9 +588,29 @@ HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 int GetDeviceCaps(HDC dc, int index);
 
+// RedrawWindow: RDW_INVALIDATE (with RDW_ERASE) invalidates the rectangle (the whole client
+// area when null), the children with it unless RDW_NOCHILDREN; RDW_UPDATENOW and RDW_ERASENOW
+// then paint what is invalid before returning. A region, RDW_VALIDATE and the frame flags are
+// not supported: a region fails with ERROR_INVALID_PARAMETER, the flags change nothing.
+inline constexpr UINT RDW_INVALIDATE = 0x0001;
+inline constexpr UINT RDW_INTERNALPAINT = 0x0002;
+inline constexpr UINT RDW_ERASE = 0x0004;
+inline constexpr UINT RDW_VALIDATE = 0x0008;
+inline constexpr UINT RDW_NOINTERNALPAINT = 0x0010;
+inline constexpr UINT RDW_NOERASE = 0x0020;
+inline constexpr UINT RDW_NOCHILDREN = 0x0040;
+inline constexpr UINT RDW_ALLCHILDREN = 0x0080;
+inline constexpr UINT RDW_UPDATENOW = 0x0100;
+inline constexpr UINT RDW_ERASENOW = 0x0200;
+inline constexpr UINT RDW_FRAME = 0x0400;
+inline constexpr UINT RDW_NOFRAME = 0x0800;
+BOOL RedrawWindow(HWND window, const RECT* updateRect, HRGN updateRegion, UINT flags);
+
 // Icons: from a program's own resources (see velmar::ui::IconResource) or, with a null
 // instance, the system's.
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+// The same with a wide name ("#128" or MAKEINTRESOURCEW(128)).
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 BOOL DestroyIcon(HICON icon);
 
 // ---------------------------------------------------------------------------------------------

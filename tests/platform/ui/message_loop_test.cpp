@@ -190,4 +190,42 @@ TEST(MessageLoop, DialogResourcesAreFoundById) {
     EXPECT_EQ(velmar::ui::findDialogResource(201), nullptr);
 }
 
+TEST(MessageLoop, RedrawWindowInvalidatesAndPaintsAtOnceWhenAsked) {
+    WNDCLASSA painterClass;
+    painterClass.lpfnWndProc = painter;
+    painterClass.lpszClassName = "Redrawn";
+    ASSERT_NE(RegisterClassA(&painterClass), 0);
+    const HWND window = CreateWindowExA(0, "Redrawn", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                        nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(UpdateWindow(window));
+    takeSeen();
+    // Painted and erased before the call returns.
+    ASSERT_TRUE(RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW));
+    EXPECT_EQ(seenOf({WM_PAINT, WM_ERASEBKGND}),
+              (std::vector<std::pair<HWND, UINT>>{{window, WM_PAINT}, {window, WM_ERASEBKGND}}));
+    // Only invalidated: the paint waits for the loop.
+    ASSERT_TRUE(RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE));
+    EXPECT_EQ(seenOf({WM_PAINT}), (std::vector<std::pair<HWND, UINT>>{}));
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
+    }
+    EXPECT_EQ(seenOf({WM_PAINT}), (std::vector<std::pair<HWND, UINT>>{{window, WM_PAINT}}));
+    DestroyWindow(window);
+    EXPECT_FALSE(RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST(MessageLoop, LoadIconWFindsTheIconsOfLoadIconA) {
+    velmar::ui::registerIconResource({111, {"bb", "bb"}});
+    static char program;
+    const auto instance = reinterpret_cast<HINSTANCE>(&program);
+    const HICON icon = LoadIconA(instance, MAKEINTRESOURCE(111));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(LoadIconW(instance, MAKEINTRESOURCEW(111)), icon);
+    EXPECT_EQ(LoadIconW(instance, L"#111"), icon);
+    EXPECT_EQ(LoadIconW(instance, MAKEINTRESOURCEW(112)), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+}
+
 } // namespace
