@@ -14,6 +14,7 @@ BOOL CVelmarSetupApp::InitInstance() {
     CVelmarSetupDlg dialog;
     m_pMainWnd = &dialog;
     static_cast<void>(dialog.DoModal());
+    m_pMainWnd = nullptr; // the dialog goes with this scope
     // The dialog has done all there is to do: no message loop of our own follows.
     return FALSE;
 }
