@@ -331,6 +331,9 @@ std::string HeadlessPresenter::run(const ScriptStep& step, HWND target, HWND mod
     case ScriptStep::Kind::Key:
         PostMessageA(focus != nullptr ? focus : target, step.message, step.wParam, step.lParam);
         return {};
+    case ScriptStep::Kind::Close:
+        PostMessageA(target, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return {};
     case ScriptStep::Kind::Type: {
         if (focus == nullptr || controlKind(focus) != ControlKind::Edit) {
             return "the focus is not in an edit field" + where;

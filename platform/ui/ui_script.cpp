@@ -109,7 +109,11 @@ std::string parseStep(std::string_view line, ScriptStep& step) {
         step.cancel = lowered(argument) == "cancel";
         return {};
     }
-    return "unknown step \"" + verb + "\" (click, key, type, folder)";
+    if (verb == "close") {
+        step.kind = ScriptStep::Kind::Close;
+        return argument.empty() ? std::string() : "close takes nothing";
+    }
+    return "unknown step \"" + verb + "\" (click, key, type, folder, close)";
 }
 
 } // namespace

@@ -165,8 +165,8 @@ TEST_F(Bootstrapper, WithoutARegisteredInstallationInstallsAtOnce) {
     }
 }
 
-// A readable VelmarDir of any type is an installation: the question is put, and No or Escape
-// start nothing.
+// A readable VelmarDir of any type is an installation: the question is put, and No, Escape or
+// the close box start nothing.
 TEST_F(Bootstrapper, NoOrEscapeOnTheQuestionStartsNothing) {
     const struct {
         const char* name;
@@ -177,6 +177,7 @@ TEST_F(Bootstrapper, NoOrEscapeOnTheQuestionStartsNothing) {
         {"259 characters, No", REG_SZ, velmar::test::sz(std::string(259, 'v')), "click No\n"},
         {"a number, No", REG_DWORD, std::string("\x01\x00\x00\x00", 4), "click No\n"},
         {"a text, Escape", REG_SZ, velmar::test::sz("C:\\Velmar"), "key Escape\n"},
+        {"a text, the close box", REG_SZ, velmar::test::sz("C:\\Velmar"), "close\n"},
     };
     placeInstallerBesideProgram();
     for (const auto& c : cases) {

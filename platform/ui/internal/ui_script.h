@@ -5,6 +5,7 @@
 //   key <Tab|Shift+Tab|Enter|Escape|Left|Right|Up|Down|Space|Backspace|Alt+X>
 //   type <text>            into the focused edit field
 //   folder <path> | folder cancel     answers the folder browser
+//   close                  the close box of the window (WM_SYSCOMMAND with SC_CLOSE)
 #pragma once
 
 #include "platform/ui/ui.h"
@@ -16,7 +17,7 @@
 namespace velmar::ui {
 
 struct ScriptStep {
-    enum class Kind { Click, Key, Type, Folder };
+    enum class Kind { Click, Key, Type, Folder, Close };
     Kind kind = Kind::Click;
     int line = 0;         // in the script, from 1
     std::string source;   // the step as written

@@ -109,7 +109,7 @@ TEST_F(HeadlessRun, AStepThatCannotBeCarriedOutEndsTheRunWithStatus3) {
          "error: script line 3: no folder browser is shown (the window is \"Demo\")"},
         {"key Tab\nkey Tab\ntype x\n",
          "error: script line 3: the focus is not in an edit field in \"Demo\""},
-        {"jump\n", "error: script line 1: unknown step \"jump\" (click, key, type, folder)"},
+        {"jump\n", "error: script line 1: unknown step \"jump\" (click, key, type, folder, close)"},
         {"key F13\n", "error: script line 1: unknown key \"F13\" (Tab, Shift+Tab, Enter, Escape, "
                       "Left, Right, Up, Down, Space, Backspace, Alt+<letter>)"},
     };
