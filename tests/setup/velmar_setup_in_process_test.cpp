@@ -4,14 +4,17 @@
 #include "platform/framework/framework.h"
 #include "platform/process/process.h"
 #include "platform/registry/registry.h"
+#include "platform/ui/internal/painting.h"
 #include "setup/resource.h"
 #include "tests/support/install_fixture.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -71,6 +74,44 @@ TEST_F(SetupInProcess, TheDialogAnswersWhileTheInstallerRuns) {
                                         "VelmarDir", KEY_WOW64_32KEY)
                   .type,
               REG_SZ);
+}
+
+// Minimised while the installer runs, the dialog draws icon 128 centred in its client area.
+TEST_F(SetupInProcess, MinimisedItDrawsItsIconCentred) {
+    velmar::test::storeInstallationText("VelmarDir", "C:\\Velmar");
+    velmar::test::TempDir files;
+    velmar::test::writeFileBytes(files.file("steps"), "click Yes\n");
+    velmar::test::ScopedEnv script("VELMAR_UI_SCRIPT", files.file("steps").c_str());
+    velmar::test::ScopedEnv shorter("VELMAR_SAMPLE_SETUP_MS", "1000");
+    std::vector<velmar::ui::DrawnIcon> drawn;
+    RECT client{};
+    std::thread talker([&] {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 400 && (dialog == nullptr || !IsWindowVisible(dialog)); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            dialog = findSetupDialog();
+        }
+        // Once Yes has hidden the buttons, the installer runs.
+        for (int i = 0; i < 400 && IsWindowVisible(GetDlgItem(dialog, IDC_YES)); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ShowWindow(dialog, SW_SHOWMINNOACTIVE);
+        for (int i = 0; i < 400 && drawn.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            drawn = velmar::ui::drawnIcons(dialog);
+        }
+        GetClientRect(dialog, &client);
+    });
+    const int exitCode =
+        AfxWinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT);
+    talker.join();
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_EQ(drawn.size(), 1u);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    EXPECT_EQ(drawn[0].x, (width - GetSystemMetrics(SM_CXICON) + 1) / 2);
+    EXPECT_EQ(drawn[0].y, (height - GetSystemMetrics(SM_CYICON) + 1) / 2);
+    EXPECT_EQ(drawn[0].icon, LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME)));
 }
 
 } // namespace
