@@ -44,6 +44,13 @@ void TerminalPresenter::windowChanged(HWND window, WindowChange change) {
         m_focus = window;
     }
     m_dirty = true;
+    // What a program paints at once (UpdateWindow, RedrawWindow) shows at once, also while it
+    // waits for something else than input and never idles. Only the changed cells are written.
+    if (change == WindowChange::Painted && m_active) {
+        m_dirty = false;
+        draw();
+        return;
+    }
     // When the last window goes, the terminal is given back at once, so that what the
     // program prints next lands on its own screen.
     if ((change == WindowChange::Hidden || change == WindowChange::Destroyed) && m_active &&
