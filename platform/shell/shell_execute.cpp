@@ -4,6 +4,7 @@
 #include "platform/process/process.h"
 #include "platform/shell/internal/open_command.h"
 #include "platform/shell/shell.h"
+#include "platform/text/text.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -13,22 +14,6 @@
 namespace velmar::shell {
 
 namespace {
-
-// STARTF_USESHOWWINDOW: the child takes the show command from the start-up information.
-constexpr DWORD kUseShowWindow = 0x1;
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // The extension of the last name of a Windows or native path, with its dot; empty for none.
 std::string extensionOf(const std::string& path) {
@@ -43,7 +28,7 @@ std::string extensionOf(const std::string& path) {
 bool hasProgramExtension(const std::string& path) {
     const std::string extension = extensionOf(path);
     for (const char* program : {".exe", ".com", ".bat"}) {
-        if (equalsNoCase(extension, program)) {
+        if (velmar::text::compareAnsiNoCase(extension, program) == 0) {
             return true;
         }
     }
@@ -118,7 +103,7 @@ BOOL fail(SHELLEXECUTEINFOA* info, DWORD error) {
 BOOL start(SHELLEXECUTEINFOA* info, std::string line) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    startup.dwFlags = kUseShowWindow;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(info->nShow);
     PROCESS_INFORMATION started{};
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -176,7 +161,7 @@ BOOL ShellExecuteExA(SHELLEXECUTEINFOA* info) {
     if (const std::optional<std::string> command = registryCommand(extensionOf(file), verb)) {
         return start(info, expandRegistryCommand(*command, fullPath(file), parameters));
     }
-    if (equalsNoCase(verb, "open")) {
+    if (velmar::text::compareAnsiNoCase(verb, "open") == 0) {
         const std::vector<std::string> args = desktopCommand(fullPath(mapped.path));
         if (!args.empty()) {
             return start(info, velmar::process::joinCommandLine(args.data(), args.size()));

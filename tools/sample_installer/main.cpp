@@ -1,31 +1,17 @@
 // setup.exe, the sample installer: "setup.exe" installs Velmar Software, "setup.exe /uninst"
 // removes it. VELMAR_SAMPLE_SETUP_MS sets how long a run takes (3000 milliseconds unless set).
+#include "platform/text/text.h"
 #include "tools/sample_installer/sample_installer.h"
 
 #include <charconv>
 #include <cstdlib>
 #include <string_view>
 
-namespace {
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char** argv) {
     velmar::sample::Options options;
-    if (argc > 2 || (argc == 2 && !equalsNoCase(argv[1], "/uninst"))) {
+    if (argc > 2 || (argc == 2 && velmar::text::compareAnsiNoCase(argv[1], "/uninst") != 0)) {
         std::fprintf(stderr, "usage: setup.exe [/uninst]\n");
         return velmar::sample::kUsage;
     }
