@@ -208,6 +208,14 @@ BOOL spawnProcess(LPCSTR applicationName, LPSTR commandLine, DWORD creationFlags
         for (const int stream : {0, 1, 2}) {
             posix_spawn_file_actions_addopen(&setup.actions, stream, "/dev/null", O_RDWR, 0);
         }
+    } else if ((creationFlags & DETACHED_PROCESS) != 0) {
+        // A detached child has no console: a stream on our terminal would write over what our
+        // window shows there and read our keys. Pipes and files stay, as redirections do.
+        for (const int stream : {0, 1, 2}) {
+            if (::isatty(stream) == 1) {
+                posix_spawn_file_actions_addopen(&setup.actions, stream, "/dev/null", O_RDWR, 0);
+            }
+        }
     }
     posix_spawn_file_actions_addclosefrom_np(&setup.actions, inherited >= 0 ? 4 : 3);
     sigset_t signals;

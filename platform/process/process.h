@@ -247,8 +247,9 @@ BOOL CloseHandle(HANDLE handle);
 // given when it has no extension. A null environment is ours;
 // otherwise "NAME=value" strings, each terminated, the block by an empty one, whose PATH is a
 // Windows list as SetEnvironmentVariableA takes it. The start-up information travels in the
-// child's environment (see GetStartupInfoA). DETACHED_PROCESS starts a new session; the console
-// flags have no effect here. Every descriptor above the standard three is closed in the child.
+// child's environment (see GetStartupInfoA). DETACHED_PROCESS starts a new session without a
+// console: a standard stream of ours that is a terminal is /dev/null in the child (pipes and
+// files pass). The console flags have no effect here. Every descriptor above the standard three is closed in the child.
 // Errors: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT,
 // ERROR_DIRECTORY (working folder).
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,

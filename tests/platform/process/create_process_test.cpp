@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -111,6 +113,36 @@ TEST(CreateProcess, DetachedChildGetsANewSessionAndNoExtraDescriptors) {
     EXPECT_EQ(ids.substr(0, space), ids.substr(space + 1, ids.size() - space - 2));
     ASSERT_EQ(run(kChild + " " + out + " fds"), 0);
     EXPECT_EQ(output(out), "0\n1\n2\n");
+}
+
+// A detached child has no terminal: our terminal stream is /dev/null there, a pipe passes.
+TEST(CreateProcess, DetachedChildDoesNotGetOurTerminal) {
+    velmar::test::TempDir dir;
+    const std::string out = dir.file("out");
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    const std::string side = ::ptsname(terminal);
+    const int other = ::open(side.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    const int savedStdin = ::dup(0);
+
+    // Whatever stands on descriptor 0 while the child starts.
+    const auto childStdin = [&](int stream, DWORD flags) {
+        ::dup2(stream, 0);
+        const long code = run(kChild + " " + out + " stdin", flags);
+        ::dup2(savedStdin, 0);
+        return code == 0 ? output(out) : "<failed>";
+    };
+    EXPECT_EQ(childStdin(other, DETACHED_PROCESS), "/dev/null\n");
+    EXPECT_EQ(childStdin(other, 0), side + "\n");
+    EXPECT_EQ(childStdin(pipeEnds[0], DETACHED_PROCESS).rfind("pipe:", 0), 0u);
+    for (const int fd : {savedStdin, pipeEnds[0], pipeEnds[1], other, terminal}) {
+        ::close(fd);
+    }
 }
 
 TEST(WaitForSingleObject, TimesOutThenWakesWhenTheChildEnds) {

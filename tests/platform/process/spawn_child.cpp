@@ -4,6 +4,7 @@
 //   exit <code> <milliseconds>: waits, then exits with the code (no output file: "-")
 //   startup: its start-up information, after changing the variable that carried it
 //   path: its PATH as the host holds it, then as GetEnvironmentVariableA reads it
+//   stdin: what its standard input is
 #include "platform/process/process.h"
 
 #include <cstdio>
@@ -66,6 +67,10 @@ int main(int argc, char** argv) {
         const DWORD length = GetEnvironmentVariableA("PATH", list, sizeof list);
         std::fprintf(out, "%s\n%s\n", host != nullptr ? host : "<unset>",
                      length > 0 && length < sizeof list ? list : "<unset>");
+    } else if (what == "stdin") {
+        char target[256] = {};
+        const ssize_t length = ::readlink("/proc/self/fd/0", target, sizeof target - 1);
+        std::fprintf(out, "%s\n", length > 0 ? target : "<closed>");
     } else if (what == "sid") {
         std::fprintf(out, "%d %d\n", static_cast<int>(::getsid(0)), static_cast<int>(::getpid()));
     } else {
