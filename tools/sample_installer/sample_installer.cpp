@@ -56,27 +56,59 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+// Every progress line goes to the standard output and, when one is named, to the log file,
+// which is where it can be read when the installer runs without a console.
+class Report {
+public:
+    Report(std::FILE* out, const std::string& logPath) : m_out(out) {
+        if (!logPath.empty()) {
+            m_log = fs::crt::fopen(logPath.c_str(), "a");
+            if (m_log == nullptr) {
+                line("The log " + logPath + " cannot be written; going on without it.");
+            }
+        }
+    }
+    Report(const Report&) = delete;
+    Report& operator=(const Report&) = delete;
+    ~Report() {
+        if (m_log != nullptr) {
+            std::fclose(m_log);
+        }
+    }
+    void line(const std::string& text) const {
+        for (std::FILE* file : {m_out, m_log}) {
+            if (file != nullptr) {
+                std::fputs((text + "\n").c_str(), file);
+                std::fflush(file);
+            }
+        }
+    }
+
+private:
+    std::FILE* m_out;
+    std::FILE* m_log = nullptr;
+};
+
 bool setText(registry::Key& key, const char* name, const std::string& value) {
     return key.setValue(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1)) ==
            ERROR_SUCCESS;
 }
 
-int install(const Options& options, std::FILE* out) {
+int install(const Options& options, const Report& report) {
     Pacer pacer(options.duration, static_cast<int>(payload().size()) + 1);
     for (const PayloadFile& file : payload()) {
         pacer.step();
         const std::string path = std::string(file.folder) + "\\" + file.name;
         DWORD error = ERROR_SUCCESS;
-        std::fprintf(out, "Copying %s\n", path.c_str());
-        std::fflush(out);
+        report.line("Copying " + path);
         if (!fs::createDirectories(wide(folderOf(path)), error) || !writeFile(path, file.content)) {
-            std::fprintf(out, "Could not write %s.\n", path.c_str());
+            report.line("Could not write " + path + ".");
             return kFailed;
         }
     }
     pacer.step();
-    std::fprintf(out, "Registering Velmar Software %s in HKEY_LOCAL_MACHINE\\%s (32-bit view)\n",
-                 kVersion, kInstallationKey);
+    report.line(std::string("Registering Velmar Software ") + kVersion +
+                " in HKEY_LOCAL_MACHINE\\" + kInstallationKey + " (32-bit view)");
     registry::Key key;
     const DWORD created =
         key.create(HKEY_LOCAL_MACHINE, kInstallationKey, KEY_ALL_ACCESS | KEY_WOW64_32KEY);
@@ -84,19 +116,18 @@ int install(const Options& options, std::FILE* out) {
         !setText(key, "VelmarDir64", kInstallDir64) ||
         !setText(key, "VELMAR Software Version", kVersion) ||
         !setText(key, "Cabinet File Date", kReleaseDate)) {
-        std::fprintf(out, "Could not register the installation.\n");
+        report.line("Could not register the installation.");
         return kFailed;
     }
-    std::fprintf(out, "Velmar Software %s is installed.\n", kVersion);
+    report.line(std::string("Velmar Software ") + kVersion + " is installed.");
     return kSucceeded;
 }
 
-int uninstall(const Options& options, std::FILE* out) {
+int uninstall(const Options& options, const Report& report) {
     Pacer pacer(options.duration, 3);
     pacer.step();
-    std::fprintf(out, "Removing the registration from HKEY_LOCAL_MACHINE\\%s (32-bit view)\n",
-                 kInstallationKey);
-    std::fflush(out);
+    report.line(std::string("Removing the registration from HKEY_LOCAL_MACHINE\\") +
+                kInstallationKey + " (32-bit view)");
     registry::Key key;
     if (key.open(HKEY_LOCAL_MACHINE, kInstallationKey, KEY_ALL_ACCESS | KEY_WOW64_32KEY) ==
         ERROR_SUCCESS) {
@@ -104,41 +135,38 @@ int uninstall(const Options& options, std::FILE* out) {
              {"VelmarDir", "VelmarDir64", "VELMAR Software Version", "Cabinet File Date"}) {
             const DWORD deleted = key.deleteValue(name);
             if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) {
-                std::fprintf(out, "Could not remove the value %s.\n", name);
+                report.line(std::string("Could not remove the value ") + name + ".");
                 return kFailed;
             }
         }
     }
     for (const char* folder : {kInstallDir, kInstallDir64}) {
         pacer.step();
-        std::fprintf(out, "Removing %s\n", folder);
-        std::fflush(out);
+        report.line(std::string("Removing ") + folder);
         DWORD error = ERROR_SUCCESS;
         if (fs::removeAll(wide(folder), error) == static_cast<std::uintmax_t>(-1)) {
-            std::fprintf(out, "Could not remove %s.\n", folder);
+            report.line(std::string("Could not remove ") + folder + ".");
             return kFailed;
         }
     }
-    std::fprintf(out, "Velmar Software is uninstalled.\n");
+    report.line("Velmar Software is uninstalled.");
     return kSucceeded;
 }
 
 } // namespace
 
 int run(const Options& options, std::FILE* out) {
+    const Report report(out, options.logPath);
     if (!registry::isProcessElevated()) {
-        std::fprintf(out, "The Velmar Software installer needs administrator rights: run it "
-                          "elevated (as root). Nothing was changed.\n");
+        report.line("The Velmar Software installer needs administrator rights: run it elevated "
+                    "(as root). Nothing was changed.");
         return kNotElevated;
     }
     if (prefix::openPrefix() != ERROR_SUCCESS) {
-        std::fprintf(out, "The machine prefix %s cannot be opened.\n",
-                     prefix::prefixPath().c_str());
+        report.line("The machine prefix " + prefix::prefixPath() + " cannot be opened.");
         return kFailed;
     }
-    const int result = options.uninstall ? uninstall(options, out) : install(options, out);
-    std::fflush(out);
-    return result;
+    return options.uninstall ? uninstall(options, report) : install(options, report);
 }
 
 } // namespace velmar::sample

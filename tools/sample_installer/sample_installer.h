@@ -22,6 +22,8 @@ struct Options {
     // How long the whole run takes at least, spread over its steps, so that the bootstrapper's
     // waiting dialog can be seen.
     std::chrono::milliseconds duration{3000};
+    // A file (host or Windows path) the progress lines are appended to as well; none if empty.
+    std::string logPath;
 };
 
 // Exit statuses.
@@ -30,7 +32,8 @@ inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
 inline constexpr int kNotElevated = 5; // ERROR_ACCESS_DENIED
 
-// Installs or uninstalls; out receives the progress lines. One of the exit statuses.
+// Installs or uninstalls; out (and the log) receives the progress lines. One of the exit
+// statuses.
 int run(const Options& options, std::FILE* out);
 
 } // namespace velmar::sample

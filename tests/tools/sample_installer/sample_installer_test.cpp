@@ -17,16 +17,27 @@ using velmar::test::storedValue;
 
 class SampleInstaller : public velmar::test::InstallTest {
 protected:
+    // Runs setup.exe to its end, its lines appended to the log as well.
     velmar::test::ChildResult runSetup(const std::vector<std::string>& args,
                                        const char* elevated = "1") {
         std::vector<std::string> argv{velmar::test::binPath("setup.exe")};
         argv.insert(argv.end(), args.begin(), args.end());
-        return velmar::test::runProgram(
-            argv, {{"VELMAR_SAMPLE_SETUP_MS", "0"}, {"VELMAR_ELEVATED", elevated}});
+        return velmar::test::runProgram(argv, {{"VELMAR_SAMPLE_SETUP_MS", "0"},
+                                               {"VELMAR_ELEVATED", elevated},
+                                               {"VELMAR_SAMPLE_SETUP_LOG", log()}});
+    }
+    std::string log() const { return m_files.file("setup.log"); }
+    // The log as lines: a Windows text file, its lines end in CR LF.
+    std::string logLines() const {
+        std::string text = velmar::test::readFileBytes(log());
+        std::erase(text, '\r');
+        return text;
     }
     std::string programFile(const std::string& relative) const {
         return velmar::test::readFileBytes(m_prefix.prefix() + "/drive_c/" + relative);
     }
+
+    velmar::test::TempDir m_files;
 };
 
 TEST_F(SampleInstaller, InstallsAndUninstallsPayloadAndRegistration) {
@@ -70,12 +81,15 @@ TEST_F(SampleInstaller, InstallsAndUninstallsPayloadAndRegistration) {
               std::vector<std::string>{});
     EXPECT_EQ(velmar::test::entriesOf(m_prefix.prefix() + "/drive_c/Program Files"),
               std::vector<std::string>{});
+    // Without a console its lines are still to be read.
+    EXPECT_EQ(logLines(), installed.out + removed.out);
 }
 
 TEST_F(SampleInstaller, RefusesWithoutElevationOrWithUnknownArguments) {
     const velmar::test::ChildResult refused = runSetup({}, "0");
     EXPECT_EQ(refused.exitCode, 5);
     EXPECT_NE(refused.out.find("needs administrator rights"), std::string::npos) << refused.out;
+    EXPECT_EQ(logLines(), refused.out);
     EXPECT_EQ(runSetup({"/install"}).exitCode, 2);
     EXPECT_EQ(storedValue(HKEY_LOCAL_MACHINE, kInstallationKey, "VelmarDir", KEY_WOW64_32KEY).type,
               REG_NONE);
