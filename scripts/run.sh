@@ -20,12 +20,12 @@ echo "VelmarSetup starts (prefix: ${VELMAR_PREFIX:-the default one})."
 status=0
 "$bin/VelmarSetup" || status=$?
 
-echo
-if [ -s "$VELMAR_SAMPLE_SETUP_LOG" ]; then
-    echo "What setup.exe did:"
+if [ ! -s "$VELMAR_SAMPLE_SETUP_LOG" ]; then
+    printf '\nsetup.exe did not run.\n'
+elif [ -t 1 ]; then
+    # On a terminal its lines were kept off the screen; elsewhere they are above already.
+    printf '\nWhat setup.exe did:\n'
     tr -d '\r' <"$VELMAR_SAMPLE_SETUP_LOG" | sed 's/^/    /'
-else
-    echo "setup.exe did not run."
 fi
 echo
 echo "The installation the registry holds now:"
