@@ -177,21 +177,6 @@ bool writeExport(std::FILE* file, HKEY hive, LPCSTR keyPath) {
     return out.finish();
 }
 
-// A new file beside target, under a name that no "*.reg" search finds; null when none could
-// be made. Made exclusively, so that two exports to one target never share it.
-File createBeside(const std::string& target, std::string& temporary) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = target + "." + std::to_string(attempt) + ".tmp";
-        DWORD error = ERROR_SUCCESS;
-        File file(velmar::fs::openStream(velmar::text::ansiToWide(temporary),
-                                         {Access::write, Creation::createNew}, true, error));
-        if (file != nullptr || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) {
-            return file;
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
@@ -220,23 +205,10 @@ bool exportRegistryKey(HKEY hive, LPCSTR keyPath, LPCSTR filePath) {
         const bool written = writeExport(file.get(), hive, keyPath);
         return std::fclose(file.release()) == 0 && written;
     }
-    // A file is written beside the target and takes its place only once it is whole and on
-    // the disk, so that a failure leaves an earlier export as it was.
-    std::string temporary;
-    File file = createBeside(filePath, temporary);
-    if (file == nullptr) {
+    // A failure leaves an earlier export as it was.
+    velmar::fs::ReplacementStream replacement;
+    if (!replacement.open(target, true, error)) {
         return false;
     }
-    const bool written =
-        writeExport(file.get(), hive, keyPath) && velmar::fs::commitStream(file.get(), error);
-    const bool closed = std::fclose(file.release()) == 0;
-    const std::wstring temporaryPath = velmar::text::ansiToWide(temporary);
-    if (written && closed &&
-        velmar::fs::moveFile(temporaryPath, target,
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, error)) {
-        return true;
-    }
-    // Best effort: the export has failed either way, and the target is untouched.
-    static_cast<void>(velmar::fs::deleteFile(temporaryPath, error));
-    return false;
+    return writeExport(replacement.stream(), hive, keyPath) && replacement.commit(error);
 }

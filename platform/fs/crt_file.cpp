@@ -209,6 +209,23 @@ std::FILE* openStream(std::wstring_view path, const OpenMode& mode, bool text, D
     return stream;
 }
 
+void startStreamWriteBack(std::FILE* stream) {
+    if (stream == nullptr || std::fflush(stream) != 0) {
+        return;
+    }
+    int fd = -1;
+    {
+        OpenStreams& streams = openStreams();
+        std::lock_guard lock(streams.mutex);
+        const auto found = streams.cookies.find(stream);
+        fd = found != streams.cookies.end() ? found->second->fd : -1;
+    }
+    if (fd >= 0) {
+        // A hint: whatever it does not start, the commit's fsync does.
+        static_cast<void>(::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE));
+    }
+}
+
 bool commitStream(std::FILE* stream, DWORD& error) {
     if (stream == nullptr) {
         errno = EBADF;

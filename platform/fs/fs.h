@@ -242,6 +242,38 @@ std::FILE* openStream(std::wstring_view path, const OpenMode& mode, bool text, D
 // ERROR_INVALID_HANDLE (EBADF).
 [[nodiscard]] bool commitStream(std::FILE* stream, DWORD& error);
 
+// Writes the stream's buffer and starts writing the file's data to the disk without waiting
+// for it, so that a later commit has little left to wait for. Failures are left to the commit.
+void startStreamWriteBack(std::FILE* stream);
+
+// A new file written beside a target that takes the target's place only once it is whole and
+// on the disk, so that a failure at any point leaves the target as it was. It is made
+// exclusively as "<target>.<n>.tmp", a name that no search for the target's own pattern finds,
+// and removed again unless committed.
+class ReplacementStream {
+public:
+    ReplacementStream() = default;
+    ReplacementStream(const ReplacementStream&) = delete;
+    ReplacementStream& operator=(const ReplacementStream&) = delete;
+    ~ReplacementStream();
+
+    // Makes the new file for writing (a text stream as openStream makes one when text).
+    [[nodiscard]] bool open(std::wstring_view target, bool text, DWORD& error);
+    std::FILE* stream() const { return m_stream; }
+    // Starts writing what was written so far to the disk (see startStreamWriteBack).
+    void startWriteBack() { startStreamWriteBack(m_stream); }
+    // Writes the new file through to the disk and moves it over the target (a read-only
+    // target or a folder refuses, as MoveFileEx does). On failure the new file is removed.
+    [[nodiscard]] bool commit(DWORD& error);
+    // Closes and removes the new file.
+    void abandon();
+
+private:
+    std::FILE* m_stream = nullptr;
+    std::wstring m_target;
+    std::wstring m_temporary;
+};
+
 // The runtime's split of a path: "C:\data\scan.tif" gives "C:", "\data\", "scan", ".tif".
 // Any character before a colon is a drive, and the name's last dot starts the extension, a
 // leading one too. The parts are views into path.
