@@ -6,6 +6,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev sqlite3
+    libcurl4-openssl-dev curl
     tmux
     xdg-utils file
 )

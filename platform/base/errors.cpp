@@ -88,6 +88,23 @@ constexpr ErrorText kErrorTexts[] = {
     {1460, "This operation returned because the timeout period expired."},
     {1461, "Invalid monitor handle."},
     {1722, "The RPC server is unavailable."},
+    // The internet client's.
+    {12002, "The operation timed out"},
+    {12003, "An extended error was returned from the server. This is typically a string or "
+            "buffer containing a verbose error message. Call InternetGetLastResponseInfo to "
+            "retrieve the error text."},
+    {12004, "An internal error occurred in the Microsoft Internet extensions"},
+    {12005, "The URL is invalid"},
+    {12006, "The URL does not use a recognized protocol"},
+    {12007, "The server name or address could not be resolved"},
+    {12019, "The requested operation cannot be carried out because the handle supplied is not "
+            "in the correct state"},
+    {12029, "A connection with the server could not be established"},
+    {12030, "The connection with the server was terminated abnormally"},
+    {12031, "The connection with the server was reset"},
+    {12152, "The server returned an invalid or unrecognized response"},
+    {12156, "The HTTP redirect request failed"},
+    {12157, "An error occurred in the secure channel support"},
 };
 
 } // namespace
