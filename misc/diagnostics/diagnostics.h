@@ -113,6 +113,11 @@ extern bool g_errorLoggerAlive;
 // The process-wide logger, writing "velmarAutoCadErrorLog.txt".
 extern CVelmarAutoCadErrorLogger g_autoCadErrorLogger;
 
+// Appends a record of exception to the process-wide logger when it is alive, without throwing
+// (for failures reported by a result that are still worth a record). Failures of the log are
+// swallowed.
+void logToErrorLog(CVelmarFileException& exception);
+
 // ---------------------------------------------------------------------------------------------
 // The log file and elapsed-time texts
 //

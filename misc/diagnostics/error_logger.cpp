@@ -86,13 +86,17 @@ void CVelmarAutoCadErrorLogger::logException(CVelmarFileException& exception,
     CVelmarErrorLogger::logException(exception, extraText);
 }
 
-void CVelmarFileException::logAndThrow() {
+void logToErrorLog(CVelmarFileException& exception) {
     if (g_errorLoggerAlive) {
         try {
-            g_autoCadErrorLogger.CVelmarAutoCadErrorLogger::logException(*this, std::string());
+            g_autoCadErrorLogger.CVelmarAutoCadErrorLogger::logException(exception, std::string());
         } catch (...) {
             // Logging never disturbs the program.
         }
     }
+}
+
+void CVelmarFileException::logAndThrow() {
+    logToErrorLog(*this);
     throw CVelmarFileException(*this);
 }
