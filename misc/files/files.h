@@ -309,3 +309,22 @@ std::string uniqueTempFileNameIn(const std::string& name, const std::string& sub
                                  bool acceptWritable);
 std::wstring uniqueTempFileNameIn(const std::wstring& name, const std::wstring& subFolder,
                                   bool acceptWritable);
+
+// ---------------------------------------------------------------------------------------
+// Download from an image server.
+// ---------------------------------------------------------------------------------------
+
+// Fetches url (http or https, its own port) with one GET (agent "ImageServerDownload",
+// "Accept: */*", never from a cache, redirects followed, the proxy environment honoured) and
+// stores the body at localPath. The body is written, in chunks of at most 500000 bytes as it
+// arrives, to a new file beside localPath that replaces it only once the whole body is there
+// and on the disk: on any failure the result is false, no partial file is left and a file
+// that was at localPath stays exactly as it was. Fails for an address that is no URL or of
+// another scheme (nothing touched), a folder that does not exist, a server that cannot be
+// reached or stalls (see the internet classes' time-outs), a dropped connection, a write
+// error, and a status other than 200, whose text ("QueryInfoStatusCode returned Requested URL
+// not found for <object>" for 404, else "QueryInfoStatusCode returned <status> for file
+// <object>") goes to the error log. GetLastError tells why: the internet or file error,
+// ERROR_FILE_NOT_FOUND for status 404, ERROR_INTERNET_EXTENDED_ERROR for another status.
+// Blocks until done; calls on separate threads do not interfere. No error escapes.
+bool downloadFromImageServer(const char* localPath, const char* url);
