@@ -1,5 +1,6 @@
 // Installation environment: what the installer recorded about the installation, the suite's
-// folders, the common folder and the machine-wide environment variables.
+// folders, the common folder, the machine-wide environment variables and the host applications
+// of the suite's plug-ins.
 //
 // The installation key is "Software\VELMAR Systems International\VELMAR Software\CurrentVersion"
 // of the machine hive, read in the 32-bit registry view unless a function says otherwise.
@@ -9,6 +10,8 @@
 
 #include "platform/base/base.h"
 #include "platform/framework/framework.h"
+
+#include <vector>
 
 // The placeholder of a text getter whose value is missing or not in its stored form.
 inline constexpr const char* kNotSetText = "*Not Set*";
@@ -98,3 +101,55 @@ bool setCommonFolderValue(LPCSTR folder);
 // process's own environment does not change.
 bool publishCommonFolder(CString folder);
 bool publishDefaultSettingsFile(CString file);
+
+// ---------------------------------------------------------------------------------------------
+// Host applications
+//
+// Where the CAD and GIS hosts that load the suite's plug-ins are installed, from the hosts'
+// own keys in the machine hive, and which host executable last ran the suite's code. Values
+// are read as text of at most 259 characters (2047 for findGlobalMapperFolders); a longer
+// value counts as missing. view64 adds KEY_WOW64_64KEY to KEY_READ; without it the process's
+// own view is read, which for our 64-bit processes is the 64-bit view as well. The folder part
+// of a path is the text before its last backslash, a text without one taken whole:
+// "C:\Host\bin\host.exe" => "C:\Host\bin", "C:\Host\" => "C:\Host", "host.exe" => "host.exe".
+// A null key path gives false. Each call reads into buffers of its own: unlike the directory
+// getters above, these may be called from several threads at once.
+
+// The hosts' release keys below the machine hive, oldest first. No function here walks them:
+// callers pick the entries, and the order in which they try them, and pass one as the key path.
+extern const char kAutoCadReleaseKeys[24][32];
+// MicroStation's release keys, then MapEnterprise's.
+extern const char kMicroStationReleaseKeys[7][40];
+
+// The "AcadLocation" of every product subkey of an AutoCAD release key, in the subkeys' order;
+// a product without one is skipped. locations is cleared first; true when it is not empty.
+bool findAutoCadLocations(LPCSTR releaseKey, std::vector<CString>& locations, bool view64);
+
+// Appends every value of "SOFTWARE\Global Mapper" whose name begins with "INSTALLDIR" (that
+// case only: "INSTALLDIR_64" counts, "InstallDir" does not). folders keeps what the caller put
+// in; true when it is not empty afterwards.
+bool findGlobalMapperFolders(std::vector<CString>& folders);
+
+// The folder part of the named value (null: the default value) of "SOFTWARE\Global Mapper".
+// folder is emptied first.
+bool getGlobalMapperValueFolder(LPCSTR valueName, CString& folder, bool view64);
+
+// The folder part of the "PathName" value of the key. folder is emptied first.
+bool getPathNameFolder(LPCSTR keyPath, CString& folder, bool view64);
+
+// The folder part of "InstallDir" and the version of "RealVersion", read from the key in the
+// machine hive's 64-bit view, or from the current user's hive when the machine has no such key.
+// The version is the first character of the text as a digit, as the callers expect: "10.8" => 1,
+// "8.11" => 8; a text that does not start with a digit gives 0. folder is emptied first and
+// version is unchanged when "RealVersion" is missing; true only when both values were read.
+bool getInstallDirAndVersion(LPCSTR keyPath, CString& folder, int& version);
+
+// Records the executable (the running program when null or empty) as the last host in the
+// current user's section "HostLink", value "LastCADExecutable". The registration tool and the
+// installers (file name "regsvr32" or "setup", any case and extension) are never recorded, nor
+// a running program whose path has 260 characters or more.
+void recordHostExecutable(LPCSTR executablePath = nullptr);
+
+// The last recorded host executable. path is emptied first; false when nothing was recorded or
+// the recorded file is the registration tool or an installer.
+bool getLastHostExecutable(CString& path);

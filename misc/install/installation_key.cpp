@@ -10,15 +10,12 @@ std::string installationKeyPath() {
     return getSuiteKeyPath().native() + "\\Velmar Software\\CurrentVersion";
 }
 
-bool readInstallationText(const char* valueName, REGSAM view, std::string& text) {
-    registry::Key key;
-    if (key.open(HKEY_LOCAL_MACHINE, installationKeyPath(), KEY_READ | view) != ERROR_SUCCESS) {
-        return false;
-    }
+bool queryValueText(const registry::Key& key, const char* valueName, std::string& text) {
     char buffer[kValueBufferSize];
     DWORD size = sizeof buffer;
     DWORD type = REG_NONE;
-    if (key.queryValue(valueName, &type, buffer, &size) != ERROR_SUCCESS) {
+    if (key.queryValue(valueName != nullptr ? valueName : "", &type, buffer, &size) !=
+        ERROR_SUCCESS) {
         return false;
     }
     const void* end = std::memchr(buffer, '\0', size);
@@ -28,6 +25,14 @@ bool readInstallationText(const char* valueName, REGSAM view, std::string& text)
     }
     text.assign(buffer, end != nullptr ? static_cast<const char*>(end) - buffer : size);
     return true;
+}
+
+bool readInstallationText(const char* valueName, REGSAM view, std::string& text) {
+    registry::Key key;
+    if (key.open(HKEY_LOCAL_MACHINE, installationKeyPath(), KEY_READ | view) != ERROR_SUCCESS) {
+        return false;
+    }
+    return queryValueText(key, valueName, text);
 }
 
 } // namespace velmar::misc::install
