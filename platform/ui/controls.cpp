@@ -135,6 +135,23 @@ LRESULT buttonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case BM_CLICK:
         click(window);
         return 0;
+    case WM_LBUTTONDOWN:
+        // A pressed button takes the focus, as a push button does on Windows.
+        if ((styleOf(window) & WS_TABSTOP) != 0) {
+            SetFocus(window);
+        }
+        return 0;
+    case WM_LBUTTONUP: {
+        // A click when the button is let go over the button.
+        const auto x = static_cast<short>(LOWORD(static_cast<DWORD>(lParam)));
+        const auto y = static_cast<short>(HIWORD(static_cast<DWORD>(lParam)));
+        RECT client{};
+        GetClientRect(window, &client);
+        if (x >= 0 && y >= 0 && x < client.right && y < client.bottom) {
+            click(window);
+        }
+        return 0;
+    }
     case WM_KEYDOWN:
         if (wParam == VK_SPACE) {
             click(window);

@@ -3,6 +3,7 @@
 #include "platform/ui/internal/headless_presenter.h"
 #include "platform/ui/internal/terminal_mode.h"
 #include "platform/ui/internal/terminal_presenter.h"
+#include "platform/ui/internal/x11_presenter.h"
 
 #include <cstdlib>
 #include <memory>
@@ -17,10 +18,16 @@ std::string environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// VELMAR_UI names one ("x11" has no presenter yet and takes the others' rule); else the
-// terminal when the program has one, else headless.
+// VELMAR_UI names one; else the display when DISPLAY names one that opens, else the terminal
+// when the program has one, else headless. "x11" without a display that opens takes the
+// others' rule.
 std::unique_ptr<Presenter> choosePresenter() {
     const std::string wanted = environment("VELMAR_UI");
+    if (wanted == "x11" || (wanted.empty() && !environment("DISPLAY").empty())) {
+        if (std::unique_ptr<X11Presenter> x11 = X11Presenter::open(); x11 != nullptr) {
+            return x11;
+        }
+    }
     if (wanted == "terminal" || (wanted != "headless" && terminal::isInteractive())) {
         return std::make_unique<TerminalPresenter>();
     }
