@@ -339,6 +339,11 @@ TEST_F(X11Presenter, VelmarSetupAnsweredYesByAClick) {
     }
     EXPECT_GT(dark, 200) << "the question's text is not drawn";
 
+    // The caption moves the window; the buttons go with it.
+    const std::string before = tool({"xdotool", "getwindowgeometry", dialog});
+    tool({"xdotool", "mousemove", "--window", dialog, "60", "10", "mousedown", "1", "mousemove",
+          "--window", dialog, "160", "60", "mouseup", "1"});
+    EXPECT_NE(tool({"xdotool", "getwindowgeometry", dialog}), before);
     click(dialog, buttons[0]);
     ASSERT_EQ(setup.wait(), 0);
     const std::string log = velmar::test::readFileBytes(m_files.file("log"));
