@@ -9,6 +9,8 @@ packages=(
     libcurl4-openssl-dev curl
     tmux
     xdg-utils file
+    libx11-dev libxft-dev libxrandr-dev
+    xvfb xdotool x11-utils x11-xserver-utils imagemagick
 )
 
 missing=()

@@ -30,6 +30,11 @@ std::unique_ptr<Presenter> choosePresenter() {
 
 } // namespace
 
+bool usesDisplay() {
+    const std::string wanted = environment("VELMAR_UI");
+    return wanted == "x11" || (wanted.empty() && !environment("DISPLAY").empty());
+}
+
 Presenter& presenter() {
     static const std::unique_ptr<Presenter> chosen = choosePresenter();
     return *chosen;

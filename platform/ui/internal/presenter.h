@@ -47,4 +47,8 @@ public:
 
 Presenter& presenter();
 
+// True when the process shows its windows on the X display: VELMAR_UI is "x11", or VELMAR_UI is
+// not set (or empty) and DISPLAY is set and not empty. Read from the environment at each call.
+bool usesDisplay();
+
 } // namespace velmar::ui
