@@ -14,9 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using velmar::test::ScopedEnv;
@@ -135,6 +137,29 @@ TEST_F(X11ScreenTest, OneMonitorAtTheServersPixelsPerInch) {
         EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 1);
         EXPECT_EQ(deviceCapsPerInch(), entry.dpi);
     }
+}
+
+TEST_F(X11ScreenTest, ThreadsShareTheOneConnection) {
+    Xvfb xvfb(1920, 1080, 120);
+    VELMAR_REQUIRE_XVFB(xvfb);
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&wrong] {
+            for (int i = 0; i < 50; ++i) {
+                const velmar::ui::ScreenDescription screen = velmar::ui::currentScreen();
+                if (screen.pixelsPerInchX != 120 || screen.monitors.size() != 1 ||
+                    screen.monitors[0].rect.right != 1920 ||
+                    GetSystemMetrics(SM_CYSCREEN) != 1080) {
+                    ++wrong;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST_F(X11ScreenTest, ScaleFactorFollowsTheServer) {
