@@ -23,7 +23,7 @@ std::string environment(const char* name) {
 // others' rule.
 std::unique_ptr<Presenter> choosePresenter() {
     const std::string wanted = environment("VELMAR_UI");
-    if (wanted == "x11" || (wanted.empty() && !environment("DISPLAY").empty())) {
+    if (usesDisplay()) {
         if (std::unique_ptr<X11Presenter> x11 = X11Presenter::open(); x11 != nullptr) {
             return x11;
         }
@@ -36,6 +36,11 @@ std::unique_ptr<Presenter> choosePresenter() {
 }
 
 } // namespace
+
+bool usesDisplay() {
+    const std::string wanted = environment("VELMAR_UI");
+    return wanted == "x11" || (wanted.empty() && !environment("DISPLAY").empty());
+}
 
 Presenter& presenter() {
     static const std::unique_ptr<Presenter> chosen = choosePresenter();

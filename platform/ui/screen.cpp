@@ -1,4 +1,5 @@
-// The screen without a display: VELMAR_SCREEN, then the user's LogPixels.
+// The screen: the display's when the process uses one, else VELMAR_SCREEN; then the user's
+// LogPixels.
 //
 // VELMAR_SCREEN is "WxH@DPI" for the primary monitor at (0, 0), then for each further monitor
 // ";left,top,WxH" in virtual-screen pixels. Sizes are 1 to 65535 pixels, positions within
@@ -7,6 +8,8 @@
 // as when the variable is not set: a half-understood layout would be worse than the default.
 
 #include "platform/ui/internal/screen.h"
+#include "platform/ui/internal/presenter.h"
+#include "platform/ui/internal/x11_screen.h"
 
 #include "platform/host/host.h"
 #include "platform/registry/registry.h"
@@ -23,8 +26,6 @@ namespace {
 
 constexpr int kMaxSize = 65535;
 constexpr int kMaxPosition = 1000000;
-constexpr int kMinPixelsPerInch = 24;
-constexpr int kMaxPixelsPerInch = 2400;
 
 // Reads an integer in [low, high] from the front of text, up to the separator (or the end
 // when separator is 0), and consumes both.
@@ -121,9 +122,12 @@ std::optional<int> userPixelsPerInch() {
 } // namespace
 
 ScreenDescription currentScreen() {
-    const char* text = std::getenv("VELMAR_SCREEN");
     std::optional<ScreenDescription> screen;
-    if (text != nullptr) {
+    if (usesDisplay()) {
+        screen = displayScreen();
+    }
+    const char* text = std::getenv("VELMAR_SCREEN");
+    if (!screen && text != nullptr) {
         screen = parseScreen(text);
     }
     if (!screen) {

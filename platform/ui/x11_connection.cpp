@@ -5,6 +5,7 @@
 #include "platform/ui/internal/painting.h"
 #include "platform/ui/internal/screen.h"
 #include "platform/ui/internal/window_table.h"
+#include "platform/ui/internal/x11_screen.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -278,6 +279,7 @@ std::unique_ptr<X11Connection> X11Connection::open() {
     if (name == nullptr || name[0] == '\0') {
         return nullptr;
     }
+    x11::initialiseThreads();
     Display* display = XOpenDisplay(name);
     if (display == nullptr) {
         return nullptr;
@@ -290,6 +292,10 @@ X11Connection::X11Connection(Display* display)
       m_protocols(XInternAtom(display, "WM_PROTOCOLS", False)),
       m_deleteWindow(XInternAtom(display, "WM_DELETE_WINDOW", False)) {
     XSetErrorHandler(errorHandler);
+    // A server that goes away ends the presenter, not the program.
+    XSetIOErrorExitHandler(
+        display, [](Display*, void* lost) { static_cast<std::atomic<bool>*>(lost)->store(true); },
+        &m_lost);
     // The dialog font's 8 points at the screen's pixels per inch.
     const int perInch = currentScreen().pixelsPerInchY;
     const double pixels = 8.0 * perInch / 72.0;
@@ -299,6 +305,10 @@ X11Connection::X11Connection(Display* display)
 }
 
 X11Connection::~X11Connection() {
+    if (m_lost) {
+        // Nothing can be said to a server that has gone; the memory goes with the process.
+        return;
+    }
     for (auto& [window, shown] : m_shown) {
         XDestroyWindow(m_display, shown.x);
     }
@@ -380,6 +390,9 @@ void X11Connection::create(HWND window, Shown& shown) {
 }
 
 void X11Connection::update(HWND window, HWND focus) {
+    if (m_lost) {
+        return;
+    }
     const bool visible = IsWindow(window) && IsWindowVisible(window) && !IsIconic(window);
     auto found = m_shown.find(window);
     if (!visible) {
@@ -674,7 +687,7 @@ void X11Connection::keyPressed(HWND window, XKeyEvent& event, HWND focus) {
 }
 
 bool X11Connection::handleEvents(HWND focus) {
-    while (XPending(m_display) > 0) {
+    while (!m_lost && XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
         const HWND window = windowOf(event.xany.window);
@@ -741,8 +754,10 @@ bool X11Connection::handleEvents(HWND focus) {
             break;
         }
     }
-    XFlush(m_display);
-    return true;
+    if (!m_lost) {
+        XFlush(m_display);
+    }
+    return !m_lost;
 }
 
 } // namespace velmar::ui

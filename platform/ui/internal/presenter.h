@@ -1,7 +1,8 @@
 // The presenter: what shows the process's windows to a person (or to a trace) and brings the
-// person's input back as messages. One per process, chosen on first use: VELMAR_UI
-// ("terminal", "headless"; "x11" once it exists), else the terminal when standard input and
-// output are terminals, else headless. Internal to platform/ui.
+// person's input back as messages. One per process, chosen on first use: VELMAR_UI ("x11",
+// "terminal", "headless"), else the X display when DISPLAY names one that opens, else the
+// terminal when standard input and output are terminals, else headless. Internal to
+// platform/ui.
 //
 // The window system calls the presenter on the thread that made the change, with none of its
 // own locks held; the presenter reads what it needs through the public window calls.
@@ -46,5 +47,9 @@ public:
 };
 
 Presenter& presenter();
+
+// True when the process shows its windows on the X display: VELMAR_UI is "x11", or VELMAR_UI is
+// not set (or empty) and DISPLAY is set and not empty. Read from the environment at each call.
+bool usesDisplay();
 
 } // namespace velmar::ui

@@ -7,6 +7,7 @@
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -50,6 +51,7 @@ private:
     void keyPressed(HWND window, XKeyEvent& event, HWND focus);
 
     Display* m_display;
+    std::atomic<bool> m_lost{false};
     int m_screen;
     XftFont* m_font = nullptr;
     XftFont* m_bold = nullptr;
