@@ -343,7 +343,12 @@ TEST_F(X11Presenter, VelmarSetupAnsweredYesByAClick) {
     const std::string before = tool({"xdotool", "getwindowgeometry", dialog});
     tool({"xdotool", "mousemove", "--window", dialog, "60", "10", "mousedown", "1", "mousemove",
           "--window", dialog, "160", "60", "mouseup", "1"});
-    EXPECT_NE(tool({"xdotool", "getwindowgeometry", dialog}), before);
+    std::string after = before;
+    for (int i = 0; i < 40 && after == before; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        after = tool({"xdotool", "getwindowgeometry", dialog});
+    }
+    EXPECT_NE(after, before);
     click(dialog, buttons[0]);
     ASSERT_EQ(setup.wait(), 0);
     const std::string log = velmar::test::readFileBytes(m_files.file("log"));
