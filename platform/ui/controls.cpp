@@ -189,6 +189,12 @@ LRESULT editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_GETDLGCODE:
         return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    case WM_LBUTTONDOWN:
+        // A click puts the caret at the end of the text, where typing goes on.
+        SetFocus(window);
+        select(window, static_cast<std::size_t>(GetWindowTextLengthA(window)),
+               static_cast<std::size_t>(GetWindowTextLengthA(window)));
+        return 0;
     case WM_SETTEXT: {
         // A new text starts with the caret before it, as a new control's does.
         const LRESULT result = DefWindowProcA(window, message, wParam, lParam);

@@ -253,14 +253,19 @@ protected:
     velmar::test::TempDir m_files;
 };
 
-// Typing into the focused field and a click on Go; a click on No, the message box's right
-// button; Escape in the folder browser.
+// A click into the name field, typing there and a click on Go; a click on No, the message box's
+// right button; Escape in the folder browser.
 TEST_F(X11Presenter, DialogsAnswerThePointerAndTheKeyboard) {
     Started demo(velmar::test::binPath("dialog_demo"), m_files.file("out"), env());
     const std::string dialog = windowNamed("Demo");
     ASSERT_FALSE(dialog.empty()) << "the dialog never showed";
     const std::vector<Box> dialogButtons = buttonsOf(dialog, 2);
     ASSERT_EQ(dialogButtons.size(), 2u) << "Go and Quit are not drawn";
+    // Tab takes the focus from the name field; a click brings it back.
+    keys({"Tab"});
+    const std::vector<Box> fields = capture(dialog).areas(0xFFFFFF);
+    ASSERT_EQ(fields.size(), 1u) << "the name field is not drawn";
+    click(dialog, fields[0]);
     tool({"xdotool", "type", "--delay", "50", "Ada"});
     click(dialog, dialogButtons[0]);
     ASSERT_TRUE(windowGone(dialog));
