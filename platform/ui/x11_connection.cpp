@@ -2,6 +2,7 @@
 
 #include "platform/text/text.h"
 #include "platform/ui/internal/controls.h"
+#include "platform/ui/internal/dialog.h"
 #include "platform/ui/internal/painting.h"
 #include "platform/ui/internal/screen.h"
 #include "platform/ui/internal/window_table.h"
@@ -78,23 +79,6 @@ int errorHandler(Display*, XErrorEvent*) {
     return 0;
 }
 
-std::string windowText(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::string classOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    std::string upper(name);
-    for (char& c : upper) {
-        c = text::ansiToUpper(c);
-    }
-    return upper;
-}
-
 DWORD styleOf(HWND window) {
     return static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
 }
@@ -103,18 +87,6 @@ RECT rectOf(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     return rect;
-}
-
-std::vector<HWND> childrenOf(HWND window) {
-    std::vector<HWND> children;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
-    return children;
 }
 
 HICON smallIconOf(HWND window) {
@@ -168,12 +140,14 @@ public:
                            static_cast<int>(utf8.size()), &extents);
         return extents.xOff;
     }
-    // Draws cp1252 text with its baseline at y; "&" marks the next letter, underlined.
-    void text(XftFont* font, int x, int y, std::string_view ansi, unsigned long colour) {
+    // Draws cp1252 text with its baseline at y; in a label "&" marks the next letter,
+    // underlined.
+    void text(XftFont* font, int x, int y, std::string_view ansi, unsigned long colour,
+              bool label = true) {
         std::string shown;
         std::size_t underlined = std::string::npos;
         for (std::size_t i = 0; i < ansi.size(); ++i) {
-            if (ansi[i] == '&' && i + 1 < ansi.size()) {
+            if (label && ansi[i] == '&' && i + 1 < ansi.size()) {
                 ++i;
                 if (ansi[i] != '&') {
                     underlined = shown.size();
@@ -367,7 +341,7 @@ void X11Connection::create(HWND window, Shown& shown) {
     XChangeProperty(m_display, shown.x, motifAtom, motifAtom, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&motif), 5);
 
-    const bool dialog = classOf(window) == "#32770";
+    const bool dialog = isDialog(window);
     const Atom type = XInternAtom(
         m_display, dialog ? "_NET_WM_WINDOW_TYPE_DIALOG" : "_NET_WM_WINDOW_TYPE_NORMAL", False);
     XChangeProperty(m_display, shown.x, XInternAtom(m_display, "_NET_WM_WINDOW_TYPE", False),
@@ -484,7 +458,7 @@ void X11Connection::draw(HWND window, const Shown& shown, HWND focus) {
             const int y = originY + place.top - client.top;
             const int width = place.right - place.left;
             const int height = place.bottom - place.top;
-            const std::string kind = classOf(control);
+            const ControlKind kind = controlKind(control);
             const DWORD style = styleOf(control);
             const bool usable = enabled && IsWindowEnabled(control) != FALSE;
             const unsigned long ink = usable ? kText : kGreyText;
@@ -493,7 +467,7 @@ void X11Connection::draw(HWND window, const Shown& shown, HWND focus) {
             if (font == nullptr) {
                 continue;
             }
-            if (kind == "BUTTON") {
+            if (kind == ControlKind::Button) {
                 const DWORD type = style & BS_TYPEMASK;
                 if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
                     const bool pressed = control == m_pressed && m_pressedInside;
@@ -501,8 +475,7 @@ void X11Connection::draw(HWND window, const Shown& shown, HWND focus) {
                     const bool strong = control == focus || type == BS_DEFPUSHBUTTON;
                     painter.box(x, y, width, height, strong ? kFocusBorder : kButtonBorder,
                                 strong ? 2 : 1);
-                    std::string plain = label;
-                    std::erase(plain, '&');
+                    const std::string plain = withoutMnemonic(label);
                     const int textX =
                         x + (width - painter.textWidth(font, text::ansiToUtf8(plain))) / 2;
                     const int textY = y + (height + font->ascent - font->descent) / 2;
@@ -525,19 +498,18 @@ void X11Connection::draw(HWND window, const Shown& shown, HWND focus) {
                         painter.dotted(x + side + 3, y, width - side - 3, height);
                     }
                 }
-            } else if (kind == "EDIT") {
+            } else if (kind == ControlKind::Edit) {
                 painter.fill(x, y, width, height, usable ? kEditBack : kFace);
                 painter.box(x, y, width, height, control == focus ? kFocusBorder : kFrame);
-                std::string shownText =
+                const std::string shownText =
                     (style & ES_PASSWORD) != 0 ? std::string(label.size(), '*') : label;
-                std::erase(shownText, '&');
                 const int textY = y + (height + font->ascent - font->descent) / 2;
-                painter.text(font, x + 3, textY, shownText, ink);
+                painter.text(font, x + 3, textY, shownText, ink, false);
                 if (control == focus) {
                     const int caretX = x + 3 + painter.textWidth(font, text::ansiToUtf8(shownText));
                     painter.fill(caretX, y + 3, 1, height - 6, kText);
                 }
-            } else if (kind == "STATIC" && (style & 0x1F) == SS_ICON) {
+            } else if (kind == ControlKind::Static && (style & 0x1F) == SS_ICON) {
                 painter.icon(reinterpret_cast<HICON>(GetWindowLongPtrA(control, kStaticIcon)), x,
                              y);
             } else {

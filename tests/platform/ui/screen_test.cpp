@@ -3,6 +3,7 @@
 #include "platform/registry/registry.h"
 #include "platform/ui/internal/screen.h"
 #include "platform/ui/ui.h"
+#include "tests/platform/ui/screen_describe.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,25 +17,11 @@
 using velmar::test::ScopedEnv;
 using velmar::test::TempPrefix;
 
+using velmar::test::describe;
+
 namespace {
 
 constexpr const char* kTwoMonitors = "1920x1080@96;-1280,0,1280x1024";
-
-std::string describe(const RECT& rect) {
-    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
-           std::to_string(rect.right) + "," + std::to_string(rect.bottom);
-}
-
-// The description in one line: the pixels per inch, then each monitor's rectangle.
-std::string describe(const velmar::ui::ScreenDescription& screen) {
-    std::string text =
-        std::to_string(screen.pixelsPerInchX) + "/" + std::to_string(screen.pixelsPerInchY);
-    for (const velmar::ui::Monitor& monitor : screen.monitors) {
-        text += " " + describe(monitor.rect) + (monitor.primary ? "*" : "");
-        EXPECT_EQ(describe(monitor.work), describe(monitor.rect));
-    }
-    return text;
-}
 
 void setLogPixels(DWORD type, const std::string& data) {
     velmar::registry::Key desktop;

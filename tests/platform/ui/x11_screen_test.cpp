@@ -7,6 +7,7 @@
 #include "platform/ui/internal/screen.h"
 #include "platform/ui/internal/x11_screen.h"
 #include "platform/ui/ui.h"
+#include "tests/platform/ui/screen_describe.h"
 #include "tests/support/child_process.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
@@ -25,26 +26,12 @@ using velmar::test::ScopedEnv;
 using velmar::test::TempPrefix;
 using velmar::test::Xvfb;
 
+using velmar::test::describe;
+
 namespace {
 
 // What the tests see when the display is not used: never what a test's server shows.
 constexpr const char* kWithoutDisplay = "1024x768@72";
-
-std::string describe(const RECT& rect) {
-    return std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
-           std::to_string(rect.right) + "," + std::to_string(rect.bottom);
-}
-
-// The description in one line, as the screen tests write it: pixels per inch, then monitors.
-std::string describe(const velmar::ui::ScreenDescription& screen) {
-    std::string text =
-        std::to_string(screen.pixelsPerInchX) + "/" + std::to_string(screen.pixelsPerInchY);
-    for (const velmar::ui::Monitor& monitor : screen.monitors) {
-        text += " " + describe(monitor.rect) + (monitor.primary ? "*" : "");
-        EXPECT_EQ(describe(monitor.work), describe(monitor.rect));
-    }
-    return text;
-}
 
 std::string programPath(const std::string& program) {
     for (const char* folder : {"/usr/bin/", "/usr/local/bin/", "/bin/"}) {
