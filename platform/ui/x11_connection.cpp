@@ -293,6 +293,8 @@ X11Connection::~X11Connection() {
         XftFontClose(m_display, m_bold);
     }
     XCloseDisplay(m_display);
+    // Fontconfig's caches, which Xft filled, go with the last display.
+    FcFini();
 }
 
 HWND X11Connection::windowOf(::Window x) const {
