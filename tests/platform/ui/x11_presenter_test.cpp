@@ -311,6 +311,20 @@ TEST_F(X11Presenter, EscapeAndTheCloseBoxCancel) {
     EXPECT_NE(output().find("folder: cancelled\n"), std::string::npos) << output();
 }
 
+// A message box found by its title and closed by a click on OK: the bootstrapper without its
+// installer says so and ends.
+TEST_F(X11Presenter, MessageBoxClosedByAClickOnOk) {
+    velmar::test::TempDir program;
+    std::filesystem::copy_file(velmar::test::binPath("VelmarSetup"), program.file("VelmarSetup"));
+    Started setup(program.file("VelmarSetup"), m_files.file("out"), env(), m_files.path());
+    const std::string box = windowNamed("Failed to launch executable");
+    ASSERT_FALSE(box.empty()) << "the message box never showed";
+    const std::vector<Box> buttons = buttonsOf(box, 1);
+    ASSERT_EQ(buttons.size(), 1u) << "OK is not drawn";
+    click(box, buttons[0]);
+    EXPECT_EQ(setup.wait(), 0);
+}
+
 // The bootstrapper's question drawn on the display and answered Yes by a click: the installer
 // runs "/uninst", then itself, and the program ends. The picture is kept beside the tests.
 TEST_F(X11Presenter, VelmarSetupAnsweredYesByAClick) {
