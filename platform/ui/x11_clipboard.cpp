@@ -320,9 +320,10 @@ void X11ClipboardOffer::Owner::handle(XEvent& event) {
         answer(event.xselectionrequest);
         break;
     case SelectionClear:
-        // Another program's text is the clipboard's now; pieces already promised still go.
+        // Another program's text is the clipboard's now; pieces already promised still go. The
+        // server is asked, as the event may be older than our latest taking of the selection.
         if (event.xselectionclear.selection == m_atoms.clipboard) {
-            m_owned = false;
+            m_owned = XGetSelectionOwner(m_display, m_atoms.clipboard) == m_window;
         }
         break;
     case SelectionNotify:
