@@ -9,6 +9,7 @@ packages=(
     libcurl4-openssl-dev curl
     tmux
     xdg-utils file
+    libx11-dev xvfb
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include "platform/ui/internal/x11_clipboard.h"
 #include "platform/ui/internal/x11_threads.h"
 
+#include "platform/host/host.h"
 #include "platform/text/text.h"
 
 #include <X11/Xatom.h>
@@ -109,7 +110,7 @@ public:
     Descriptor& operator=(const Descriptor&) = delete;
     ~Descriptor() {
         if (m_fd >= 0) {
-            ::close(m_fd);
+            host::close(m_fd);
         }
     }
     int fd() const { return m_fd; }
@@ -253,7 +254,7 @@ bool X11ClipboardOffer::Owner::offer(std::shared_ptr<const Content> content) {
 void X11ClipboardOffer::Owner::wake() {
     const char byte = 1;
     // A full pipe already holds a wake-up.
-    [[maybe_unused]] const ssize_t written = ::write(m_wakeWrite.fd(), &byte, 1);
+    [[maybe_unused]] const ssize_t written = host::write(m_wakeWrite.fd(), &byte, 1);
 }
 
 void X11ClipboardOffer::Owner::run() {
@@ -307,9 +308,9 @@ void X11ClipboardOffer::Owner::waitForWork(std::optional<Clock::time_point> dead
             std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
         timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
     }
-    if (::poll(watched, 2, timeout) > 0 && (watched[1].revents & POLLIN) != 0) {
+    if (host::poll(watched, 2, timeout) > 0 && (watched[1].revents & POLLIN) != 0) {
         char drained[64];
-        while (::read(m_wakeRead.fd(), drained, sizeof drained) > 0) {
+        while (host::read(m_wakeRead.fd(), drained, sizeof drained) > 0) {
         }
     }
 }
