@@ -11,9 +11,11 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdint>
 #include <fcntl.h>
 #include <map>
@@ -70,29 +72,38 @@ std::shared_ptr<const Content> contentOf(std::string_view ansi) {
 }
 
 // Protocol errors on our connections (a reader's window gone mid-transfer) are expected and
-// must not end the process, as Xlib's default handler would; others go to the handler that
-// was there before.
+// must not end the process, as Xlib's default handler would; nor must the loss of the
+// connection (the owner's exit handler takes note of it). Other connections' errors go to the
+// handlers that were there before.
 std::mutex g_errorMutex;
 std::set<Display*> g_tolerant;
 XErrorHandler g_previousHandler = nullptr;
+XIOErrorHandler g_previousIoHandler = nullptr;
+
+bool isTolerant(Display* display) {
+    std::lock_guard lock(g_errorMutex);
+    return g_tolerant.count(display) != 0;
+}
 
 int tolerateErrors(Display* display, XErrorEvent* error) {
-    XErrorHandler previous = nullptr;
-    {
-        std::lock_guard lock(g_errorMutex);
-        if (g_tolerant.count(display) != 0) {
-            return 0;
-        }
-        previous = g_previousHandler;
+    if (isTolerant(display)) {
+        return 0;
     }
-    return previous != nullptr ? previous(display, error) : 0;
+    return g_previousHandler != nullptr ? g_previousHandler(display, error) : 0;
+}
+
+int tolerateLoss(Display* display) {
+    if (isTolerant(display)) {
+        return 0;
+    }
+    return g_previousIoHandler != nullptr ? g_previousIoHandler(display) : 0;
 }
 
 void tolerateErrorsOn(Display* display) {
     static std::once_flag once;
     std::call_once(once, [] {
-        std::lock_guard lock(g_errorMutex);
         g_previousHandler = XSetErrorHandler(tolerateErrors);
+        g_previousIoHandler = XSetIOErrorHandler(tolerateLoss);
     });
     std::lock_guard lock(g_errorMutex);
     g_tolerant.insert(display);
@@ -101,6 +112,13 @@ void tolerateErrorsOn(Display* display) {
 void forgetErrorsOn(Display* display) {
     std::lock_guard lock(g_errorMutex);
     g_tolerant.erase(display);
+}
+
+void keepLost(Display* display) {
+    static std::mutex mutex;
+    static std::vector<Display*> lost;
+    std::lock_guard lock(mutex);
+    lost.push_back(display);
 }
 
 class Descriptor {
@@ -131,6 +149,8 @@ public:
     Owner& operator=(const Owner&) = delete;
 
     bool offer(std::shared_ptr<const Content> content);
+    // The connection broke (the server went away): nothing more can be offered on it.
+    bool lost() const { return m_lost; }
 
 private:
     // A text going to a reader in pieces.
@@ -184,6 +204,7 @@ private:
     Time m_ownedSince = CurrentTime;
     std::map<TransferKey, Transfer> m_transfers;
     bool m_managerAnswered = false;
+    std::atomic<bool> m_lost{false};
 
     std::thread m_thread;
 };
@@ -205,6 +226,9 @@ std::unique_ptr<X11ClipboardOffer::Owner> X11ClipboardOffer::Owner::open() {
 X11ClipboardOffer::Owner::Owner(Display* display, int wake[2])
     : m_display(display), m_wakeRead(wake[0]), m_wakeWrite(wake[1]) {
     tolerateErrorsOn(m_display);
+    // Without this, Xlib ends the process when the server goes away.
+    XSetIOErrorExitHandler(
+        m_display, [](Display*, void* self) { static_cast<Owner*>(self)->m_lost = true; }, this);
     const auto atom = [this](const char* name) { return XInternAtom(m_display, name, False); };
     m_atoms.clipboard = atom("CLIPBOARD");
     m_atoms.targets = atom("TARGETS");
@@ -233,6 +257,12 @@ X11ClipboardOffer::Owner::~Owner() {
     }
     wake();
     m_thread.join();
+    if (m_lost) {
+        // Xlib cannot close a connection it lost while reading it (its reader's lock stays
+        // taken): it is kept, still tolerated, once per server lost.
+        keepLost(m_display);
+        return;
+    }
     XDestroyWindow(m_display, m_window);
     XCloseDisplay(m_display);
     forgetErrorsOn(m_display);
@@ -258,6 +288,11 @@ void X11ClipboardOffer::Owner::wake() {
 }
 
 void X11ClipboardOffer::Owner::run() {
+    // A write to a server that went away fails with EPIPE instead of ending the process.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
     for (;;) {
         std::shared_ptr<const Content> pending;
         std::uint64_t offered = 0;
@@ -269,16 +304,20 @@ void X11ClipboardOffer::Owner::run() {
             stop = m_stop;
         }
         if (pending != nullptr) {
-            takeSelection(std::move(pending));
+            if (!m_lost) {
+                takeSelection(std::move(pending));
+            }
             {
                 std::lock_guard lock(m_mutex);
                 m_taken = offered;
-                m_ownedAfterTaking = m_owned;
+                m_ownedAfterTaking = m_owned && !m_lost;
             }
             m_changed.notify_all();
         }
         if (stop) {
-            handToManager();
+            if (!m_lost) {
+                handToManager();
+            }
             return;
         }
         handleEvents();
@@ -289,26 +328,30 @@ void X11ClipboardOffer::Owner::run() {
 }
 
 void X11ClipboardOffer::Owner::handleEvents() {
-    while (XPending(m_display) > 0) {
+    while (!m_lost && XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
         handle(event);
     }
-    XFlush(m_display);
+    if (!m_lost) {
+        XFlush(m_display);
+    }
 }
 
 void X11ClipboardOffer::Owner::waitForWork(std::optional<Clock::time_point> deadline) {
-    if (XPending(m_display) > 0) {
+    if (!m_lost && XPending(m_display) > 0) {
         return;
     }
-    pollfd watched[2] = {{ConnectionNumber(m_display), POLLIN, 0}, {m_wakeRead.fd(), POLLIN, 0}};
+    // A broken connection is watched no more; only offer() and the destructor wake us.
+    pollfd watched[2] = {{m_wakeRead.fd(), POLLIN, 0},
+                         {m_lost ? -1 : ConnectionNumber(m_display), POLLIN, 0}};
     int timeout = -1;
     if (deadline) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now());
         timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
     }
-    if (host::poll(watched, 2, timeout) > 0 && (watched[1].revents & POLLIN) != 0) {
+    if (host::poll(watched, 2, timeout) > 0 && (watched[0].revents & POLLIN) != 0) {
         char drained[64];
         while (host::read(m_wakeRead.fd(), drained, sizeof drained) > 0) {
         }
@@ -342,20 +385,26 @@ void X11ClipboardOffer::Owner::handle(XEvent& event) {
     }
 }
 
-// The server's time now: the time stamp of a change to a property of our window.
+// The server's time now: the time stamp of a change to a property of our window. (Not
+// XIfEvent: it would wait for ever on a broken connection.)
 Time X11ClipboardOffer::Owner::serverTime() {
     XChangeProperty(m_display, m_window, m_atoms.stamp, XA_STRING, 8, PropModeAppend, nullptr, 0);
+    XFlush(m_display);
+    const auto isStamp = [](Display*, XEvent* candidate, XPointer self) -> Bool {
+        const auto* owner = reinterpret_cast<const Owner*>(self);
+        return candidate->type == PropertyNotify &&
+               candidate->xproperty.window == owner->m_window &&
+               candidate->xproperty.atom == owner->m_atoms.stamp;
+    };
     XEvent event;
-    XIfEvent(
-        m_display, &event,
-        [](Display*, XEvent* candidate, XPointer self) -> Bool {
-            const auto* owner = reinterpret_cast<const Owner*>(self);
-            return candidate->type == PropertyNotify &&
-                   candidate->xproperty.window == owner->m_window &&
-                   candidate->xproperty.atom == owner->m_atoms.stamp;
-        },
-        reinterpret_cast<XPointer>(this));
-    return event.xproperty.time;
+    while (!m_lost) {
+        if (XCheckIfEvent(m_display, &event, isStamp, reinterpret_cast<XPointer>(this))) {
+            return event.xproperty.time;
+        }
+        pollfd watched{ConnectionNumber(m_display), POLLIN, 0};
+        host::poll(&watched, 1, 1000);
+    }
+    return CurrentTime;
 }
 
 void X11ClipboardOffer::Owner::takeSelection(std::shared_ptr<const Content> content) {
@@ -510,6 +559,10 @@ void X11ClipboardOffer::Owner::endTransfer(std::map<TransferKey, Transfer>::iter
 }
 
 void X11ClipboardOffer::Owner::dropSilentReaders() {
+    if (m_lost) {
+        m_transfers.clear();
+        return;
+    }
     const Clock::time_point now = Clock::now();
     for (auto transfer = m_transfers.begin(); transfer != m_transfers.end();) {
         const auto next = std::next(transfer);
@@ -540,7 +593,7 @@ void X11ClipboardOffer::Owner::handToManager() {
                       serverTime());
     XFlush(m_display);
     const Clock::time_point deadline = Clock::now() + kManagerTime;
-    while (!m_managerAnswered && Clock::now() < deadline) {
+    while (!m_managerAnswered && !m_lost && Clock::now() < deadline) {
         waitForWork(deadline);
         handleEvents();
     }
@@ -552,6 +605,9 @@ X11ClipboardOffer::~X11ClipboardOffer() = default;
 
 bool X11ClipboardOffer::offer(std::string_view text) {
     std::lock_guard lock(m_mutex);
+    if (m_owner != nullptr && m_owner->lost()) {
+        m_owner.reset();
+    }
     if (m_owner == nullptr) {
         m_owner = Owner::open();
         if (m_owner == nullptr) {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <poll.h>
 #include <string>
@@ -359,6 +360,24 @@ TEST(X11Clipboard, ClosingHandsTheTextToTheClipboardManager) {
     ASSERT_TRUE(save);
     ASSERT_TRUE(copied);
     EXPECT_EQ(copied->bytes, "d\xC3\xA9j\xC3\xA0 vu");
+}
+
+// The server going away ends neither the process nor the offer's owner: later offers fail
+// until a display can be opened again.
+TEST(X11Clipboard, TheServerGoingAwayEndsOnlyTheOffer) {
+    auto xvfb = std::make_unique<velmar::test::Xvfb>();
+    VELMAR_REQUIRE_XVFB(*xvfb);
+    X11ClipboardOffer offer;
+    ASSERT_TRUE(offer.offer("before"));
+    xvfb.reset();
+    EXPECT_FALSE(offer.offer("after"));
+
+    velmar::test::Xvfb another;
+    VELMAR_REQUIRE_XVFB(another);
+    Reader reader;
+    ASSERT_TRUE(reader.connected());
+    ASSERT_TRUE(offer.offer("again"));
+    EXPECT_EQ(reader.read("UTF8_STRING")->bytes, "again");
 }
 
 TEST(X11Clipboard, WithoutADisplayNothingIsOffered) {
