@@ -8,10 +8,8 @@ packages=(
     libsqlite3-dev sqlite3
     libcurl4-openssl-dev curl
     libx11-dev libxft-dev libxrandr-dev
-    tmux xvfb xdotool x11-apps x11-xserver-utils imagemagick
+    tmux xvfb xdotool x11-apps x11-utils x11-xserver-utils imagemagick
     xdg-utils file
-    libx11-dev libxft-dev libxrandr-dev
-    xvfb xdotool x11-utils x11-xserver-utils imagemagick
 )
 
 missing=()

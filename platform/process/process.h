@@ -6,6 +6,7 @@
 #include "platform/base/base.h"
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,6 +81,35 @@ std::vector<std::string> splitCommandLine(std::string_view line);
 // through a shell, stdin from /dev/null, and reads its standard output to the end. True when
 // it ran and exited with 0; output holds what it wrote either way.
 bool readProgramOutput(const std::vector<std::string>& argv, std::string& output);
+
+// The first executable file of that name in the host's PATH; the name itself when it holds a
+// "/"; empty when there is none.
+std::string findHostProgram(const std::string& name);
+
+// A host program run as readProgramOutput runs it, which another thread may end early (a
+// chooser whose dialog went away). A program still running when the object goes is ended
+// (SIGTERM) and reaped.
+class OutputProgram {
+public:
+    explicit OutputProgram(const std::vector<std::string>& argv);
+    ~OutputProgram();
+    OutputProgram(const OutputProgram&) = delete;
+    OutputProgram& operator=(const OutputProgram&) = delete;
+
+    // False when it could not be started (not found, or the host refused).
+    bool started() const { return m_pid > 0; }
+    // Reads its output to the end and waits for it: its exit status, or -1 when a signal
+    // ended it or it never started. Called once.
+    int finish(std::string& output);
+    // Asks it to end (SIGTERM); from any thread, also once it has ended.
+    void terminate();
+
+private:
+    int m_pid = -1;
+    int m_output = -1;
+    std::mutex m_mutex; // the pid is not reaped, and so not reused, while terminate() holds it
+    bool m_reaped = false;
+};
 } // namespace velmar::process
 
 // The system's tick: milliseconds since the machine started, sleep included, as an unsigned
@@ -249,9 +279,9 @@ BOOL CloseHandle(HANDLE handle);
 // Windows list as SetEnvironmentVariableA takes it. The start-up information travels in the
 // child's environment (see GetStartupInfoA). DETACHED_PROCESS starts a new session without a
 // console: a standard stream of ours that is a terminal is /dev/null in the child (pipes and
-// files pass). The console flags have no effect here. Every descriptor above the standard three is closed in the child.
-// Errors: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BAD_EXE_FORMAT,
-// ERROR_DIRECTORY (working folder).
+// files pass). The console flags have no effect here. Every descriptor above the standard three is
+// closed in the child. Errors: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED,
+// ERROR_BAD_EXE_FORMAT, ERROR_DIRECTORY (working folder).
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                     LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
                     BOOL inheritHandles, DWORD creationFlags, LPVOID environment,

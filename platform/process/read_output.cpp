@@ -1,4 +1,4 @@
-// Runs a host program to its end and reads what it writes to its standard output.
+// Runs a host program and reads what it writes to its standard output.
 #include "platform/host/host.h"
 #include "platform/process/process.h"
 
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -14,9 +15,24 @@ namespace velmar::process {
 
 namespace {
 
-// The first executable file of that name in the host's PATH; the name itself when it holds
-// a separator; empty when none is found.
-std::string searchHostPath(const std::string& name) {
+class Descriptor {
+public:
+    Descriptor() = default;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() { reset(); }
+    void reset() {
+        if (fd >= 0) {
+            host::close(fd);
+            fd = -1;
+        }
+    }
+    int fd = -1;
+};
+
+} // namespace
+
+std::string findHostProgram(const std::string& name) {
     if (name.find('/') != std::string::npos) {
         return name;
     }
@@ -39,35 +55,17 @@ std::string searchHostPath(const std::string& name) {
     }
 }
 
-class Descriptor {
-public:
-    Descriptor() = default;
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() { reset(); }
-    void reset() {
-        if (fd >= 0) {
-            host::close(fd);
-            fd = -1;
-        }
-    }
-    int fd = -1;
-};
-
-} // namespace
-
-bool readProgramOutput(const std::vector<std::string>& argv, std::string& output) {
-    output.clear();
+OutputProgram::OutputProgram(const std::vector<std::string>& argv) {
     if (argv.empty()) {
-        return false;
+        return;
     }
-    const std::string program = searchHostPath(argv.front());
+    const std::string program = findHostProgram(argv.front());
     if (program.empty()) {
-        return false;
+        return;
     }
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) {
-        return false;
+        return;
     }
     Descriptor readEnd;
     Descriptor writeEnd;
@@ -99,13 +97,34 @@ bool readProgramOutput(const std::vector<std::string>& argv, std::string& output
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (rc != 0) {
-        return false;
+        return;
     }
-    // Ours must go, or the read below never sees the end of the child's output.
-    writeEnd.reset();
+    m_pid = pid;
+    // Ours must go, or the reader never sees the end of the child's output.
+    m_output = std::exchange(readEnd.fd, -1);
+}
+
+OutputProgram::~OutputProgram() {
+    if (m_output >= 0) {
+        host::close(m_output);
+    }
+    if (started() && !m_reaped) {
+        terminate();
+        siginfo_t info{};
+        while (host::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED) < 0 &&
+               errno == EINTR) {
+        }
+    }
+}
+
+int OutputProgram::finish(std::string& output) {
+    output.clear();
+    if (!started() || m_output < 0) {
+        return -1;
+    }
     char buffer[4096];
     for (;;) {
-        const ssize_t n = host::read(readEnd.fd, buffer, sizeof buffer);
+        const ssize_t n = host::read(m_output, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -114,12 +133,30 @@ bool readProgramOutput(const std::vector<std::string>& argv, std::string& output
         }
         output.append(buffer, static_cast<std::size_t>(n));
     }
+    // Waited for without reaping first, so that terminate() never signals a reused pid.
     siginfo_t info{};
     int waited;
     do {
-        waited = host::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED);
+        waited = host::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOWAIT);
     } while (waited < 0 && errno == EINTR);
-    return waited == 0 && info.si_code == CLD_EXITED && info.si_status == 0;
+    std::lock_guard lock(m_mutex);
+    do {
+        waited = host::waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED);
+    } while (waited < 0 && errno == EINTR);
+    m_reaped = true;
+    return waited == 0 && info.si_code == CLD_EXITED ? info.si_status : -1;
+}
+
+void OutputProgram::terminate() {
+    std::lock_guard lock(m_mutex);
+    if (started() && !m_reaped) {
+        ::kill(m_pid, SIGTERM);
+    }
+}
+
+bool readProgramOutput(const std::vector<std::string>& argv, std::string& output) {
+    OutputProgram program(argv);
+    return program.finish(output) == 0;
 }
 
 } // namespace velmar::process

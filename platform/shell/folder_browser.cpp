@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr int kPathId = 100;
+constexpr int kPathId = velmar::ui::kFolderBrowserPathId;
 constexpr int kTitleId = 101;
 constexpr const char* kCaption = "Browse For Folder";
 

@@ -755,5 +755,7 @@ namespace velmar::ui {
 // Tells the presenter that the folder browser (the shell's modal dialog browser) is about to
 // run, with its title and the folder it starts from.
 void folderBrowserShown(HWND browser, const std::string& title, const std::string& initialFolder);
+// The folder browser's path field: the edit control whose text is the folder chosen.
+inline constexpr int kFolderBrowserPathId = 100;
 
 } // namespace velmar::ui

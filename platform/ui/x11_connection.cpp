@@ -6,7 +6,7 @@
 #include "platform/ui/internal/painting.h"
 #include "platform/ui/internal/screen.h"
 #include "platform/ui/internal/window_table.h"
-#include "platform/ui/internal/x11_screen.h"
+#include "platform/ui/internal/x11_threads.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>

@@ -1,6 +1,8 @@
 #include "platform/ui/internal/x11_presenter.h"
 
 #include "platform/host/host.h"
+#include "platform/process/process.h"
+#include "platform/ui/internal/folder_chooser.h"
 #include "platform/ui/internal/x11_connection.h"
 
 #include <cerrno>
@@ -86,11 +88,23 @@ void X11Presenter::messageBoxShown(HWND box, std::string_view, std::string_view,
     windowChanged(box, WindowChange::Shown);
 }
 
-void X11Presenter::folderBrowserShown(HWND browser, std::string_view, std::string_view) {
+void X11Presenter::folderBrowserShown(HWND browser, std::string_view title,
+                                      std::string_view initialFolder) {
+    // The desktop's own chooser when there is one; else our browser, a window like the others.
+    if (!process::findHostProgram("zenity").empty()) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_answeredElsewhere.insert(browser);
+        }
+        chooseFolderOutOfProcess(browser, std::string(title), std::string(initialFolder));
+    }
     windowChanged(browser, WindowChange::Shown);
 }
 
-void X11Presenter::clipboardSet(std::string_view) {}
+void X11Presenter::clipboardSet(std::string_view text) {
+    // The prefix's clipboard is the truth; the desktop's programs see it on the selection.
+    static_cast<void>(m_clipboard.offer(text));
+}
 
 bool X11Presenter::idle(HWND) {
     return false;
@@ -109,11 +123,17 @@ void X11Presenter::run() {
             }
         }
         std::set<HWND> dirty;
+        std::set<HWND> elsewhere;
         {
             std::lock_guard lock(m_mutex);
             dirty.swap(m_dirty);
+            std::erase_if(m_answeredElsewhere, [](HWND window) { return !IsWindow(window); });
+            elsewhere = m_answeredElsewhere;
         }
         for (HWND window : dirty) {
+            if (elsewhere.count(window) != 0) {
+                continue;
+            }
             if ((static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & WS_CHILD) == 0 ||
                 !IsWindow(window)) {
                 m_connection->update(window, m_focus);

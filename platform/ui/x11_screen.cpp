@@ -6,6 +6,7 @@
 // not made, since Xlib's default protocol error handler exits as well.
 
 #include "platform/ui/internal/x11_screen.h"
+#include "platform/ui/internal/x11_threads.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -26,25 +27,6 @@
 #include <vector>
 
 namespace velmar::ui {
-
-namespace {
-
-// Xlib's own handler of a lost server exits before the connection's exit handler is asked;
-// this one leaves the decision to that handler (whose default still exits).
-int deferToExitHandler(Display* /*display*/) {
-    return 0;
-}
-
-} // namespace
-
-void x11::initialiseThreads() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        XInitThreads();
-        XrmInitialize();
-        XSetIOErrorHandler(&deferToExitHandler);
-    });
-}
 
 namespace {
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/ui/internal/presenter.h"
+#include "platform/ui/internal/x11_clipboard.h"
 
 #include <atomic>
 #include <memory>
@@ -41,6 +42,9 @@ private:
     int m_wake[2] = {-1, -1};
     std::mutex m_mutex;
     std::set<HWND> m_dirty; // top-level windows to show, hide or draw again
+    // Folder browsers that a chooser in another process answers: not shown here.
+    std::set<HWND> m_answeredElsewhere;
+    X11ClipboardOffer m_clipboard;
     std::atomic<HWND> m_focus{nullptr};
     std::atomic<bool> m_stop{false};
     std::thread m_thread;

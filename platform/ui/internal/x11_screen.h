@@ -12,16 +12,6 @@
 
 namespace velmar::ui {
 
-namespace x11 {
-
-// Prepares Xlib once per process: safe for several threads (XInitThreads), and a lost server
-// handled by each connection's I/O error exit handler (XSetIOErrorExitHandler; the default one
-// still exits) instead of Xlib's process-wide one. Every code that opens a display calls it
-// first.
-void initialiseThreads();
-
-} // namespace x11
-
 // The display's screen; nullopt when DISPLAY is not set or its server cannot be reached.
 std::optional<ScreenDescription> displayScreen();
 
