@@ -9,3 +9,64 @@ set(velmar_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Velmar)
 
 install(TARGETS ${velmar_libraries} EXPORT VelmarTargets ARCHIVE COMPONENT dev)
 install(EXPORT VelmarTargets NAMESPACE Velmar:: DESTINATION ${velmar_cmake_dir} COMPONENT dev)
+
+# The config file finds what the libraries link, as the build found it.
+string(REPLACE ";" " " VELMAR_X11_MODULES_TEXT "${velmar_x11_modules}")
+configure_package_config_file(${CMAKE_SOURCE_DIR}/packaging/VelmarConfig.cmake.in
+    ${CMAKE_BINARY_DIR}/packaging/VelmarConfig.cmake INSTALL_DESTINATION ${velmar_cmake_dir})
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/packaging/VelmarConfigVersion.cmake
+    COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/VelmarConfig.cmake
+              ${CMAKE_BINARY_DIR}/packaging/VelmarConfigVersion.cmake
+        DESTINATION ${velmar_cmake_dir} COMPONENT dev)
+
+# velmar_static_link_order(<out> <targets>...): the static libraries among the targets and
+# what they link, each before every library it uses, as a linker reads them.
+function(velmar_static_link_order out)
+    set(order "")
+    set(visited "")
+    macro(velmar_visit target)
+        if(NOT "${target}" IN_LIST visited)
+            list(APPEND visited ${target})
+            get_target_property(links ${target} LINK_LIBRARIES)
+            get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
+            foreach(link IN LISTS links interface)
+                if(TARGET ${link} AND "${link}" IN_LIST velmar_libraries)
+                    velmar_visit(${link})
+                endif()
+            endforeach()
+            get_target_property(type ${target} TYPE)
+            if(type STREQUAL "STATIC_LIBRARY")
+                list(PREPEND order ${target})
+            endif()
+        endif()
+    endmacro()
+    foreach(target ${ARGN})
+        velmar_visit(${target})
+    endforeach()
+    set(${out} ${order} PARENT_SCOPE)
+endfunction()
+
+# The pkg-config file: the static libraries in link order, then what they use. The libraries
+# are static, so their users link what they use: those modules are Requires, not
+# Requires.private (which only --static would follow, and then into libcurl's own static
+# dependencies, which a system without their static libraries cannot link).
+velmar_static_link_order(velmar_link_order MiscUtilities)
+set(VELMAR_PC_LIBS "")
+foreach(library ${velmar_link_order})
+    string(APPEND VELMAR_PC_LIBS " -l${library}")
+endforeach()
+set(VELMAR_PC_REQUIRES "sqlite3 libcurl ${VELMAR_X11_MODULES_TEXT}")
+set(VELMAR_PC_LIBS_PRIVATE "-pthread")
+foreach(library ${CMAKE_DL_LIBS})
+    string(APPEND VELMAR_PC_LIBS_PRIVATE " -l${library}")
+endforeach()
+if(VELMAR_SANITIZE)
+    string(APPEND VELMAR_PC_LIBS_PRIVATE " -fsanitize=address,undefined")
+endif()
+file(RELATIVE_PATH VELMAR_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" VELMAR_PC_TO_PREFIX "${VELMAR_PC_TO_PREFIX}")
+configure_file(${CMAKE_SOURCE_DIR}/packaging/velmar.pc.in ${CMAKE_BINARY_DIR}/packaging/velmar.pc
+               @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/velmar.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+        COMPONENT dev)
