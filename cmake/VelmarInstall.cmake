@@ -70,3 +70,17 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/velmar.pc.in ${CMAKE_BINARY_DIR}/pa
                @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/velmar.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT dev)
+
+# Manual pages, compressed as Debian ships them (-n: no name or time, the same bytes each
+# build), and bash completion (one script, loaded under each tool's name).
+set(velmar_man_pages "")
+foreach(page velmar-reg velmar-sc VelmarSetup VelmarConsole)
+    set(compressed ${CMAKE_BINARY_DIR}/man/${page}.1.gz)
+    add_custom_command(OUTPUT ${compressed}
+        COMMAND sh -c "gzip -9nc \"$1\" > \"$2\"" sh ${CMAKE_SOURCE_DIR}/man/${page}.1 ${compressed}
+        DEPENDS ${CMAKE_SOURCE_DIR}/man/${page}.1 VERBATIM)
+    list(APPEND velmar_man_pages ${compressed})
+endforeach()
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man)
+add_custom_target(velmar_man_pages ALL DEPENDS ${velmar_man_pages})
+install(FILES ${velmar_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -20,7 +20,8 @@ for file in bin/VelmarConsole bin/VelmarSetup bin/velmar-reg bin/velmar-sc \
     include/velmar/misc/registry/registry.h include/velmar/platform/registry/registry.h \
     "$libdir/libMiscUtilities.a" "$libdir/libvelmar_registry.a" \
     "$libdir/cmake/Velmar/VelmarConfig.cmake" "$libdir/cmake/Velmar/VelmarConfigVersion.cmake" \
-    "$libdir/pkgconfig/velmar.pc"; do
+    "$libdir/pkgconfig/velmar.pc" \
+    share/man/man1/velmar-reg.1.gz share/man/man1/VelmarSetup.1.gz; do
     [ -e "$root/$file" ] || fail "$file is not installed"
 done
 # VelmarSetup starts the setup.exe beside its program file: the bin entry is a link to it.
