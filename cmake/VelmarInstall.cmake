@@ -84,3 +84,7 @@ endforeach()
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man)
 add_custom_target(velmar_man_pages ALL DEPENDS ${velmar_man_pages})
 install(FILES ${velmar_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+foreach(tool velmar-reg velmar-sc)
+    install(FILES ${CMAKE_SOURCE_DIR}/packaging/velmar.bash-completion
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${tool})
+endforeach()

@@ -21,7 +21,8 @@ for file in bin/VelmarConsole bin/VelmarSetup bin/velmar-reg bin/velmar-sc \
     "$libdir/libMiscUtilities.a" "$libdir/libvelmar_registry.a" \
     "$libdir/cmake/Velmar/VelmarConfig.cmake" "$libdir/cmake/Velmar/VelmarConfigVersion.cmake" \
     "$libdir/pkgconfig/velmar.pc" \
-    share/man/man1/velmar-reg.1.gz share/man/man1/VelmarSetup.1.gz; do
+    share/man/man1/velmar-reg.1.gz share/man/man1/VelmarSetup.1.gz \
+    share/bash-completion/completions/velmar-reg share/bash-completion/completions/velmar-sc; do
     [ -e "$root/$file" ] || fail "$file is not installed"
 done
 # VelmarSetup starts the setup.exe beside its program file: the bin entry is a link to it.
