@@ -88,3 +88,39 @@ foreach(tool velmar-reg velmar-sc)
     install(FILES ${CMAKE_SOURCE_DIR}/packaging/velmar.bash-completion
             DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME ${tool})
 endforeach()
+
+# Debian packages: velmar (the programs) and velmar-dev (the libraries for the suite's
+# programs). Installed below /usr, whatever CMAKE_INSTALL_PREFIX says: the programs find their
+# libexec folder from their own place.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velmar)
+set(CPACK_PACKAGE_VENDOR "Velmar developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Velmar installation and support layer")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL runtime dev)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Velmar developers")
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME velmar)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
+set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
+    "Velmar installation and support layer\n VelmarSetup, the setup bootstrapper of the Velmar suite; VelmarConsole; the\n registry tool velmar-reg and the service tool velmar-sc, with manual pages and\n bash completion.")
+set(CPACK_DEBIAN_DEV_PACKAGE_NAME velmar-dev)
+set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
+set(CPACK_COMPONENT_DEV_DESCRIPTION
+    "Velmar utility library for the suite's programs\n The static library MiscUtilities and the platform libraries it stands on, their\n headers, the CMake package Velmar and the pkg-config file velmar.")
+# A static link needs the development files of what the libraries use.
+set(velmar_dev_depends "libsqlite3-dev" "libcurl4-openssl-dev | libcurl-dev")
+set(velmar_x11_dev_packages x11=libx11-dev xft=libxft-dev xrender=libxrender-dev
+    fontconfig=libfontconfig-dev xrandr=libxrandr-dev)
+foreach(module ${velmar_x11_modules})
+    foreach(pair ${velmar_x11_dev_packages})
+        if(pair MATCHES "^${module}=(.*)$")
+            list(APPEND velmar_dev_depends ${CMAKE_MATCH_1})
+        endif()
+    endforeach()
+endforeach()
+list(JOIN velmar_dev_depends ", " CPACK_DEBIAN_DEV_PACKAGE_DEPENDS)
+include(CPack)
