@@ -7,7 +7,13 @@
 # an include of misc/ from platform/, of another service's internals, or of a service that
 # is not a declared dependency does not compile.
 
+#
+# Installed, every public header lies below one folder under its usual name, so the targets
+# exported for an installation see that folder instead of the include roots.
+
 set(VELMAR_INCLUDE_ROOTS ${CMAKE_BINARY_DIR}/include-roots)
+include(GNUInstallDirs)
+set(VELMAR_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/velmar)
 
 # Adds every direct subfolder of the calling folder that has a CMakeLists.txt.
 function(velmar_add_subdirectories)
@@ -35,7 +41,20 @@ function(velmar_expose target scope)
     string(REPLACE ";" "+" root_name "${root_name}")
     set(root ${VELMAR_INCLUDE_ROOTS}/${root_name})
     velmar_include_root(${root} ${ARGN})
-    target_include_directories(${target} ${scope} ${root})
+    target_include_directories(${target} ${scope} $<BUILD_INTERFACE:${root}>
+                               $<INSTALL_INTERFACE:${VELMAR_INSTALL_INCLUDEDIR}>)
+endfunction()
+
+# velmar_installed_library(<target> <export name>): a library of the installation, as
+# Velmar::<export name>. Its users need C++20 for its headers, and the sanitizers' run-time
+# when it was built with them.
+function(velmar_installed_library target export_name)
+    set_target_properties(${target} PROPERTIES EXPORT_NAME ${export_name})
+    target_compile_features(${target} INTERFACE cxx_std_20)
+    if(VELMAR_SANITIZE)
+        target_link_options(${target} INTERFACE $<INSTALL_INTERFACE:-fsanitize=address,undefined>)
+    endif()
+    set_property(GLOBAL APPEND PROPERTY VELMAR_INSTALLED_LIBRARIES ${target})
 endfunction()
 
 # velmar_platform_service(<name> SOURCES <files...> [DEPENDS <services...>] [LIBS <targets...>])
@@ -51,7 +70,8 @@ function(velmar_platform_service name)
     velmar_include_root(${internal} platform/${name})
     add_library(${target} STATIC ${ARG_SOURCES})
     target_include_directories(${target} PRIVATE ${internal})
-    target_include_directories(${target} PUBLIC ${public})
+    target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${public}>
+                               $<INSTALL_INTERFACE:${VELMAR_INSTALL_INCLUDEDIR}>)
     foreach(dependency ${ARG_DEPENDS})
         target_link_libraries(${target} PUBLIC velmar_${dependency})
     endforeach()
@@ -60,4 +80,7 @@ function(velmar_platform_service name)
     target_include_directories(${target}_internal INTERFACE ${internal})
     target_link_libraries(${target}_internal INTERFACE ${target})
     set_property(GLOBAL APPEND PROPERTY VELMAR_PLATFORM_SERVICES ${target})
+    velmar_installed_library(${target} ${name})
+    install(FILES ${CMAKE_SOURCE_DIR}/platform/${name}/${name}.h
+            DESTINATION ${VELMAR_INSTALL_INCLUDEDIR}/platform/${name} COMPONENT dev)
 endfunction()

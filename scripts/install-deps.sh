@@ -10,6 +10,7 @@ packages=(
     libx11-dev libxft-dev libxrandr-dev
     tmux xvfb xdotool x11-apps x11-utils x11-xserver-utils imagemagick
     xdg-utils file
+    groff-base man-db dpkg-dev
 )
 
 missing=()

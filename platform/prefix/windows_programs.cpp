@@ -3,6 +3,7 @@
 #include "platform/host/host.h"
 
 #include <fcntl.h>
+#include <string>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,9 +26,29 @@ constexpr Program kPrograms[] = {
     {"velmar-notepad", "notepad.exe"},
 };
 
-// The first regular file of that name in the folders of the list.
+// The folder of the running program, "" when it cannot be read.
+std::string programFolder() {
+    std::string path(256, '\0');
+    for (;;) {
+        const ssize_t n = host::readlink("/proc/self/exe", path.data(), path.size());
+        if (n <= 0) {
+            return "";
+        }
+        if (static_cast<std::size_t>(n) < path.size()) {
+            path.resize(static_cast<std::size_t>(n));
+            return path.substr(0, path.rfind('/'));
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// The first regular file of that name in the folders of the list. A relative folder is taken
+// from the running program's folder, so that an installation moved as a whole (a package
+// installed below another root) still finds its programs.
 bool findBuilt(const char* name, std::string& path, struct stat& status) {
     std::string_view list(VELMAR_WINDOWS_PROGRAM_DIRS);
+    std::string ownFolder;
+    bool ownFolderRead = false;
     while (!list.empty()) {
         const std::size_t colon = list.find(':');
         const std::string_view folder = list.substr(0, colon);
@@ -35,7 +56,18 @@ bool findBuilt(const char* name, std::string& path, struct stat& status) {
         if (folder.empty()) {
             continue;
         }
-        path = std::string(folder) + "/" + name;
+        if (folder.front() == '/') {
+            path = std::string(folder) + "/" + name;
+        } else {
+            if (!ownFolderRead) {
+                ownFolder = programFolder();
+                ownFolderRead = true;
+            }
+            if (ownFolder.empty()) {
+                continue;
+            }
+            path = ownFolder + "/" + std::string(folder) + "/" + name;
+        }
         if (host::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
             return true;
         }
