@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsqlite3-dev sqlite3
     libcurl4-openssl-dev curl
+    libsystemd-dev dbus-daemon
     libx11-dev libxft-dev libxrandr-dev
     tmux xvfb xdotool x11-apps x11-utils x11-xserver-utils imagemagick
     xdg-utils file

@@ -22,6 +22,11 @@ std::string driveCPath();
 // gives ERROR_PATH_NOT_FOUND).
 [[nodiscard]] DWORD openPrefix();
 
+// One of our own programs that others start (velmar-explorer, velmar-choose-folder): the
+// running program's own folder, its installation's libexec/velmar, then the build's program
+// folder and the configured installation's. "" when there is none.
+std::string ownProgramPath(const std::string& name);
+
 // Creates a folder and its missing parents (mode 0777 less the umask). True when the
 // folder exists afterwards; otherwise errno tells why.
 [[nodiscard]] bool makeHostDirectories(const std::string& path);

@@ -115,6 +115,12 @@ void placeProgram(const std::string& from, const std::string& to) {
 
 } // namespace
 
+std::string ownProgramPath(const std::string& name) {
+    std::string path;
+    struct stat status {};
+    return findBuilt(name.c_str(), path, status) ? path : std::string();
+}
+
 void placeWindowsPrograms(const std::string& windowsFolder) {
     for (const Program& program : kPrograms) {
         std::string built;

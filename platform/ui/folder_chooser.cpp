@@ -1,10 +1,12 @@
-// The out-of-process folder chooser. A thread of ours waits for the chooser; what it answered
+// The out-of-process folder chooser: the desktop portal's (through velmar-choose-folder), else
+// zenity's. A thread of ours waits for the chooser; what it answered
 // reaches the browser's thread as a message to a hidden window owned by the browser, so that
 // the path field, the buttons and any message box are handled on the browser's own thread,
 // and so that the chooser is ended when the browser goes.
 #include "platform/ui/internal/folder_chooser.h"
 
 #include "platform/fs/fs.h"
+#include "platform/prefix/prefix.h"
 #include "platform/process/process.h"
 #include "platform/text/text.h"
 
@@ -96,7 +98,7 @@ void answer(const Chooser& chooser) {
         return;
     }
     if (chooser.status != kChosen) {
-        refuse(browser, "The folder chooser (zenity) failed" +
+        refuse(browser, "The folder chooser failed" +
                             (chooser.status >= 0
                                  ? " with exit status " + std::to_string(chooser.status) + "."
                                  : "."));
@@ -147,11 +149,26 @@ HWND createHelper(HWND browser) {
                            nullptr);
 }
 
+// Our own program that asks the desktop portal, when the portal answers on the session bus.
+std::string portalChooser() {
+    const std::string program = prefix::ownProgramPath("velmar-choose-folder");
+    std::string ignored;
+    return !program.empty() && process::readProgramOutput({program, "--probe"}, ignored)
+               ? program
+               : std::string();
+}
+
+// The portal's chooser when it answers, else zenity's; both take zenity's options and answer
+// as zenity does.
 std::vector<std::string> chooserArguments(const std::string& title,
                                           const std::string& initialFolder) {
-    std::vector<std::string> arguments{"zenity", "--file-selection", "--directory",
-                                       "--title=" +
-                                           text::ansiToUtf8(title.empty() ? kCaption : title)};
+    std::vector<std::string> arguments;
+    if (const std::string portal = portalChooser(); !portal.empty()) {
+        arguments = {portal};
+    } else {
+        arguments = {"zenity", "--file-selection", "--directory"};
+    }
+    arguments.push_back("--title=" + text::ansiToUtf8(title.empty() ? kCaption : title));
     if (!initialFolder.empty()) {
         const fs::HostPath folder = fs::hostPathOfAnsi(initialFolder);
         if (folder && !folder.path.empty()) {
@@ -164,6 +181,10 @@ std::vector<std::string> chooserArguments(const std::string& title,
 }
 
 } // namespace
+
+bool folderChooserAvailable() {
+    return !process::findHostProgram("zenity").empty() || !portalChooser().empty();
+}
 
 void chooseFolderOutOfProcess(HWND browser, std::string title, std::string initialFolder) {
     HWND helper = createHelper(browser);

@@ -1,7 +1,6 @@
 #include "platform/ui/internal/x11_presenter.h"
 
 #include "platform/host/host.h"
-#include "platform/process/process.h"
 #include "platform/ui/internal/folder_chooser.h"
 #include "platform/ui/internal/x11_connection.h"
 
@@ -91,7 +90,7 @@ void X11Presenter::messageBoxShown(HWND box, std::string_view, std::string_view,
 void X11Presenter::folderBrowserShown(HWND browser, std::string_view title,
                                       std::string_view initialFolder) {
     // The desktop's own chooser when there is one; else our browser, a window like the others.
-    if (!process::findHostProgram("zenity").empty()) {
+    if (folderChooserAvailable()) {
         {
             std::lock_guard lock(m_mutex);
             m_answeredElsewhere.insert(browser);

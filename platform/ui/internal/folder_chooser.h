@@ -1,5 +1,5 @@
-// The folder browser answered by a chooser in another process (zenity), for presenters that
-// show windows on a desktop. Internal to platform/ui.
+// The folder browser answered by a chooser in another process (the portal's or zenity), for
+// presenters that show windows on a desktop. Internal to platform/ui.
 #pragma once
 
 #include "platform/ui/ui.h"
@@ -8,7 +8,12 @@
 
 namespace velmar::ui {
 
-// Starts "zenity --file-selection --directory" for the folder browser browser and returns at
+// True when a chooser in another process can answer: zenity, or the desktop portal on the
+// session bus (asked through our velmar-choose-folder).
+bool folderChooserAvailable();
+
+// Starts the desktop portal's folder chooser (through velmar-choose-folder) when it answers,
+// else "zenity --file-selection --directory", for the folder browser browser and returns at
 // once; the browser's thread goes on pumping messages. The folder chosen (a host path) goes
 // into the browser's path field and IDOK is posted to it; Cancel posts IDCANCEL. When no
 // chooser can be started, it fails, or its folder has a name that code page 1252 cannot carry,

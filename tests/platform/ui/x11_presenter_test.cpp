@@ -4,6 +4,7 @@
 // so the tests also check that they are drawn.
 #include "tests/support/child_process.h"
 #include "tests/support/install_fixture.h"
+#include "tests/support/line_service.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/xvfb.h"
 
@@ -309,6 +310,40 @@ TEST_F(X11Presenter, EscapeAndTheCloseBoxCancel) {
     EXPECT_NE(output().find("dialog: 2 name=\n"), std::string::npos) << output();
     EXPECT_NE(output().find("message box: 6\n"), std::string::npos) << output();
     EXPECT_NE(output().find("folder: cancelled\n"), std::string::npos) << output();
+}
+
+// The folder browser answered by the desktop portal (a stand-in on a private session bus):
+// no browser window is shown, and the folder the portal gives comes back.
+TEST_F(X11Presenter, TheDesktopPortalAnswersTheFolderBrowser) {
+    if (!velmar::test::haveProgram("dbus-daemon")) {
+        GTEST_SKIP() << "dbus-daemon is not installed (apt-get install dbus-daemon)";
+    }
+    const velmar::test::Service bus({"dbus-daemon", "--session", "--nofork", "--print-address=1"},
+                                    {});
+    ASSERT_FALSE(bus.line().empty()) << "dbus-daemon did not start";
+    velmar::test::TempDir chosen;
+    const velmar::test::Service portal({velmar::test::binPath("standin_portal")},
+                                       {{"DBUS_SESSION_BUS_ADDRESS", bus.line()},
+                                        {"STANDIN_PORTAL_ANSWER", "file://" + chosen.path()},
+                                        {"STANDIN_PORTAL_LOG", m_files.file("asked")}});
+    ASSERT_EQ(portal.line(), "ready");
+    auto variables = env();
+    variables.emplace_back("DBUS_SESSION_BUS_ADDRESS", bus.line());
+    Started demo(velmar::test::binPath("dialog_demo"), m_files.file("out"), variables);
+    const std::string dialog = windowNamed("Demo");
+    ASSERT_FALSE(dialog.empty());
+    keys({"Escape"});
+    ASSERT_TRUE(windowGone(dialog));
+    const std::string box = windowNamed("Demo");
+    ASSERT_FALSE(box.empty());
+    const std::vector<Box> boxButtons = buttonsOf(box, 2);
+    ASSERT_EQ(boxButtons.size(), 2u);
+    click(box, boxButtons[0]);
+    ASSERT_EQ(demo.wait(), 0) << output();
+    EXPECT_NE(output().find("folder: " + chosen.path() + "\n"), std::string::npos) << output();
+    EXPECT_NE(velmar::test::readFileBytes(m_files.file("asked")).find("directory=true\n"),
+              std::string::npos);
+    EXPECT_TRUE(tool({"xdotool", "search", "--name", "^Browse For Folder$"}).empty());
 }
 
 // A message box found by its title and closed by a click on OK: the bootstrapper without its
