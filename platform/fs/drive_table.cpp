@@ -2,10 +2,14 @@
 
 #include "platform/host/host.h"
 #include "platform/prefix/prefix.h"
+#include "platform/text/text.h"
 
+#include <algorithm>
 #include <array>
 #include <mutex>
+#include <string_view>
 #include <sys/stat.h>
+#include <vector>
 
 namespace velmar::fs {
 
@@ -18,6 +22,13 @@ struct Table {
     off_t size = 0;
     ino_t inode = 0;
     std::array<std::string, 26> folders;
+    // Network shares: server and share in lower case (UTF-8), and the host folder.
+    struct Share {
+        std::string server;
+        std::string share;
+        std::string folder;
+    };
+    std::vector<Share> shares;
 };
 
 std::string trimmed(const std::string& text) {
@@ -28,8 +39,58 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+// Lower case for comparing names without regard to case, as Windows compares server and share.
+std::string folded(std::string_view utf8) {
+    std::wstring wide = text::utf8ToWide(utf8);
+    for (wchar_t& c : wide) {
+        c = text::wideToLower(c);
+    }
+    return text::wideToUtf8(wide);
+}
+
+std::string hostFolder(std::string folder, const std::string& prefix) {
+    folder = trimmed(folder);
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    if (!folder.empty() && folder[0] != '/') {
+        folder = prefix + "/" + folder;
+    }
+    return folder;
+}
+
+// "\\server\share <folder>" (either separator): false for a line that is not a share's.
+bool readShare(const std::string& line, const std::string& prefix, Table::Share& share) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (line.size() < 3 || !separator(line[0]) || !separator(line[1]) || separator(line[2])) {
+        return false;
+    }
+    const std::size_t blank = line.find_first_of(" \t");
+    const std::string name =
+        line.substr(2, blank == std::string::npos ? std::string::npos : blank - 2);
+    std::size_t cut = 0;
+    while (cut < name.size() && !separator(name[cut])) {
+        ++cut;
+    }
+    if (cut == name.size() || cut + 1 >= name.size()) {
+        return false;
+    }
+    std::string shareName = name.substr(cut + 1);
+    while (!shareName.empty() && separator(shareName.back())) {
+        shareName.pop_back();
+    }
+    if (shareName.empty() || std::any_of(shareName.begin(), shareName.end(), separator)) {
+        return false;
+    }
+    share.server = folded(name.substr(0, cut));
+    share.share = folded(shareName);
+    share.folder = blank == std::string::npos ? "" : hostFolder(line.substr(blank), prefix);
+    return true;
+}
+
 void load(Table& table, const std::string& prefix) {
     table.folders.fill("");
+    table.shares.clear();
     bool cSeen = false;
     // A table that cannot be read maps C: alone.
     std::string text;
@@ -39,6 +100,10 @@ void load(Table& table, const std::string& prefix) {
         end = end == std::string::npos ? text.size() : end;
         std::string line = trimmed(text.substr(start, end - start));
         start = end + 1;
+        if (Table::Share share; readShare(line, prefix, share)) {
+            table.shares.push_back(share);
+            continue;
+        }
         if (line.size() < 2 || line[0] == '#' || line[0] == ';' || line[1] != ':') {
             continue;
         }
@@ -46,14 +111,7 @@ void load(Table& table, const std::string& prefix) {
         if (letter < 'a' || letter > 'z') {
             continue;
         }
-        std::string folder = trimmed(line.substr(2));
-        while (folder.size() > 1 && folder.back() == '/') {
-            folder.pop_back();
-        }
-        if (!folder.empty() && folder[0] != '/') {
-            folder = prefix + "/" + folder;
-        }
-        table.folders[static_cast<std::size_t>(letter - 'a')] = folder;
+        table.folders[static_cast<std::size_t>(letter - 'a')] = hostFolder(line.substr(2), prefix);
         cSeen = cSeen || letter == 'c';
     }
     if (!cSeen) {
@@ -67,11 +125,11 @@ std::string driveTablePath() {
     return prefix::prefixPath() + "/drives";
 }
 
-std::string driveFolder(wchar_t letter) {
-    const wchar_t lower = letter | 0x20;
-    if (lower < L'a' || lower > L'z') {
-        return "";
-    }
+namespace {
+
+// Answers from the table as it is now (read again when the file changed).
+template <typename Answer>
+std::string fromTable(Answer answer) {
     static std::mutex mutex;
     static Table table;
     const std::string prefixFolder = prefix::prefixPath();
@@ -91,7 +149,31 @@ std::string driveFolder(wchar_t letter) {
         table.inode = present ? st.st_ino : 0;
         load(table, prefixFolder);
     }
-    return table.folders[static_cast<std::size_t>(lower - L'a')];
+    return answer(table);
+}
+
+} // namespace
+
+std::string driveFolder(wchar_t letter) {
+    const wchar_t lower = letter | 0x20;
+    if (lower < L'a' || lower > L'z') {
+        return "";
+    }
+    return fromTable(
+        [&](const Table& table) { return table.folders[static_cast<std::size_t>(lower - L'a')]; });
+}
+
+std::string shareFolder(std::string_view server, std::string_view share) {
+    const std::string foldedServer = folded(server);
+    const std::string foldedShare = folded(share);
+    return fromTable([&](const Table& table) {
+        for (const Table::Share& entry : table.shares) {
+            if (entry.server == foldedServer && entry.share == foldedShare) {
+                return entry.folder;
+            }
+        }
+        return std::string();
+    });
 }
 
 } // namespace velmar::fs

@@ -98,6 +98,31 @@ HostPath hostPathOf(std::wstring_view p, bool wildcardLast) {
         drivePath = true;
         p.remove_prefix(2);
     } else if (winpath::isNetworkRoot(p)) {
+        // "\\server\share\rest": the share's folder from the drive table, taken as a drive's
+        // root, so that ".." never leaves it. An unmapped share, or one whose folder is gone (an
+        // unmounted share's mount point may be gone too), is a bad network path.
+        const std::size_t serverEnd = winpath::rootNameLength(p);
+        std::size_t shareEnd = serverEnd;
+        while (shareEnd < p.size() && winpath::isSeparator(p[shareEnd])) {
+            ++shareEnd;
+        }
+        const std::size_t shareStart = shareEnd;
+        while (shareEnd < p.size() && !winpath::isSeparator(p[shareEnd])) {
+            ++shareEnd;
+        }
+        if (shareStart == shareEnd) {
+            return {"", ERROR_BAD_NETPATH};
+        }
+        base = shareFolder(text::wideToUtf8(p.substr(2, serverEnd - 2)),
+                           text::wideToUtf8(p.substr(shareStart, shareEnd - shareStart)));
+        struct stat status {};
+        if (base.empty() || host::stat(base.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+            return {"", ERROR_BAD_NETPATH};
+        }
+        drivePath = true;
+        p.remove_prefix(shareEnd);
+    } else if (p.size() >= 2 && winpath::isSeparator(p[0]) && winpath::isSeparator(p[1])) {
+        // "\\" or "\\\x": a network path without a server, never the host's root.
         return {"", ERROR_BAD_NETPATH};
     } else if (winpath::isSeparator(p[0])) {
         base = "/";

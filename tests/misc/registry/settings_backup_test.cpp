@@ -121,6 +121,43 @@ TEST(SettingsBackup, BackupOnOnePrefixRestoredOnAnother) {
     EXPECT_EQ(dumpOf("Model Viewer\\Other"), "");
 }
 
+// Two machines that share a folder on a file server, mapped in both drive tables: the first
+// backs its settings up to "\\fileserver\velmar\common", the second, a new user with a default
+// settings file on the share, restores them, every value byte for byte.
+TEST(SettingsBackup, CarriedToAnotherMachineThroughANetworkShare) {
+    TempDir server;
+    const auto mapShare = [&](const TempPrefix& machine, const std::string& line) {
+        std::filesystem::create_directories(machine.prefix());
+        writeFileBytes(machine.prefix() + "/drives", line + " " + server.path() + "\n");
+    };
+    ScopedEnv folder("VELMAR_COMMON_FOLDER", "\\\\fileserver\\velmar\\common");
+    std::string before;
+    {
+        TempPrefix first;
+        mapShare(first, "\\\\fileserver\\velmar");
+        storeModuleSettings();
+        before = dumpOfModules();
+        ASSERT_TRUE(backupModuleSettings());
+    }
+    for (const char* file : kModuleFiles) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(readFileBytes(server.path() + "/common/" + file).rfind("REGEDIT4\r\n", 0), 0u);
+    }
+    writeFileBytes(server.path() + "/defaults.reg",
+                   "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VELMAR Systems "
+                   "International\\Key Assignments]\r\n\"F2\"=\"Default\"\r\n");
+    TempPrefix second;
+    // Server and share are found without regard to case, with either separator.
+    mapShare(second, "//FileServer/VELMAR");
+    ScopedEnv defaults("VELMAR_DEFAULT_SETTINGS_FILE", "\\\\fileserver\\velmar\\defaults.reg");
+    ASSERT_TRUE(restoreSettings());
+    std::string after = dumpOfModules();
+    const std::string fromDefaults = "F2|1|" + sz("Default") + "\n";
+    ASSERT_NE(after.find(fromDefaults), std::string::npos) << after;
+    after.erase(after.find(fromDefaults), fromDefaults.size());
+    EXPECT_EQ(after, before);
+}
+
 using Backup = InstallTest;
 
 TEST_F(Backup, WithoutCommonFolderNothingHappens) {
