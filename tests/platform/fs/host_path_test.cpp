@@ -27,6 +27,9 @@ protected:
 };
 
 TEST_F(HostPath, MapsWindowsPathsThroughTheDriveTable) {
+    // A share whose folder is drive C:'s Data folder.
+    velmar::test::writeFileBytes(velmar::fs::driveTablePath(),
+                                 "\\\\FileServer\\Data " + driveC + "/Data\n");
     const struct {
         const wchar_t* path;
         const char* expected; // below drive C:
@@ -46,6 +49,10 @@ TEST_F(HostPath, MapsWindowsPathsThroughTheDriveTable) {
         {L"C:..\\data", "/Data"},
         {L"C:\\data\\missing\\..\\.\\scans", "/Data/Scans"},
         {L"C:\\data\\..\\..", ""},
+        {L"\\\\fileserver\\data\\scans\\tile_07.tif", "/Data/Scans/Tile_07.TIF"},
+        {L"//FILESERVER/DATA/Scans/", "/Data/Scans"},
+        {L"\\\\fileserver\\data", "/Data"},
+        {L"\\\\fileserver\\data\\..\\..\\scans", "/Data/Scans"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(velmar::text::wideToUtf8(row.path));
@@ -67,6 +74,8 @@ TEST_F(HostPath, RefusesWhatWindowsRefuses) {
         {L"C:\\a\tb", ERROR_INVALID_NAME},    {L"C:\\a:b", ERROR_INVALID_NAME},
         {L"", ERROR_PATH_NOT_FOUND},          {L" ", ERROR_PATH_NOT_FOUND},
         {L"...", ERROR_PATH_NOT_FOUND},       {L". .\\ ", ERROR_PATH_NOT_FOUND},
+        {L"\\\\server", ERROR_BAD_NETPATH},   {L"\\\\", ERROR_BAD_NETPATH},
+        {L"\\\\\\x", ERROR_BAD_NETPATH},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(velmar::text::wideToUtf8(row.path));
