@@ -3,6 +3,8 @@
 // the same program with the headless presenter until its trace says "shown". The goal: the X
 // window within 100 ms of the start. Uses DISPLAY when it is set, else starts Xvfb on a free
 // display.
+#include "tests/support/xvfb.h"
+
 #include <X11/Xlib.h>
 
 #include <benchmark/benchmark.h>
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
@@ -35,44 +38,15 @@ public:
             m_display = display;
             return;
         }
-        int ends[2];
-        if (::pipe(ends) != 0) {
-            return;
-        }
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::dup2(ends[1], 3);
-            const int null = ::open("/dev/null", O_RDWR);
-            ::dup2(null, 1);
-            ::dup2(null, 2);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen",
-                     "0", "1280x1024x24", nullptr);
-            ::_exit(127);
-        }
-        ::close(ends[1]);
-        std::string number;
-        char c = 0;
-        while (::read(ends[0], &c, 1) == 1 && c != '\n') {
-            number += c;
-        }
-        ::close(ends[0]);
-        if (!number.empty()) {
-            m_display = ":" + number;
-            ::setenv("DISPLAY", m_display.c_str(), 1);
-        }
-    }
-    Server(const Server&) = delete;
-    Server& operator=(const Server&) = delete;
-    ~Server() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            ::waitpid(m_pid, nullptr, 0);
+        m_xvfb = std::make_unique<velmar::test::Xvfb>();
+        if (m_xvfb->usable()) {
+            m_display = m_xvfb->display();
         }
     }
     const std::string& display() const { return m_display; }
 
 private:
-    pid_t m_pid = -1;
+    std::unique_ptr<velmar::test::Xvfb> m_xvfb;
     std::string m_display;
 };
 

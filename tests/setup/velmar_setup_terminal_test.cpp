@@ -25,7 +25,7 @@ class TerminalSetup : public velmar::test::InstallTest {
 protected:
     void SetUp() override {
         if (!haveTmux()) {
-            GTEST_SKIP() << "tmux is not installed";
+            GTEST_SKIP() << "tmux is not installed (apt-get install tmux)";
         }
         std::filesystem::copy_file(velmar::test::binPath("VelmarSetup"),
                                    m_program.file("VelmarSetup"));

@@ -249,6 +249,16 @@ protected:
         return {{"VELMAR_UI", "x11"}, {"DISPLAY", m_xvfb.display()}};
     }
     std::string output() const { return velmar::test::readFileBytes(m_files.file("out")); }
+    // dialog_demo's first steps: Escape on its dialog, a click on Yes in its message box.
+    void cancelTheDialogAndSayYes(const std::string& dialog) {
+        keys({"Escape"});
+        ASSERT_TRUE(windowGone(dialog));
+        const std::string box = windowNamed("Demo");
+        ASSERT_FALSE(box.empty()) << "the message box never showed";
+        const std::vector<Box> boxButtons = buttonsOf(box, 2);
+        ASSERT_EQ(boxButtons.size(), 2u) << "Yes and No are not drawn";
+        click(box, boxButtons[0]);
+    }
 
     velmar::test::Xvfb m_xvfb{1280, 1024, 96};
     velmar::test::TempDir m_files;
@@ -291,14 +301,10 @@ TEST_F(X11Presenter, EscapeAndTheCloseBoxCancel) {
     const std::string dialog = windowNamed("Demo");
     ASSERT_FALSE(dialog.empty()) << "the dialog never showed";
     ASSERT_EQ(buttonsOf(dialog, 2).size(), 2u);
-    keys({"Escape"});
-    ASSERT_TRUE(windowGone(dialog));
-
-    const std::string box = windowNamed("Demo");
-    ASSERT_FALSE(box.empty());
-    const std::vector<Box> boxButtons = buttonsOf(box, 2);
-    ASSERT_EQ(boxButtons.size(), 2u);
-    click(box, boxButtons[0]);
+    cancelTheDialogAndSayYes(dialog);
+    if (HasFatalFailure()) {
+        return;
+    }
 
     const std::string browser = windowNamed("Browse For Folder");
     ASSERT_FALSE(browser.empty());
@@ -332,13 +338,10 @@ TEST_F(X11Presenter, TheDesktopPortalAnswersTheFolderBrowser) {
     Started demo(velmar::test::binPath("dialog_demo"), m_files.file("out"), variables);
     const std::string dialog = windowNamed("Demo");
     ASSERT_FALSE(dialog.empty());
-    keys({"Escape"});
-    ASSERT_TRUE(windowGone(dialog));
-    const std::string box = windowNamed("Demo");
-    ASSERT_FALSE(box.empty());
-    const std::vector<Box> boxButtons = buttonsOf(box, 2);
-    ASSERT_EQ(boxButtons.size(), 2u);
-    click(box, boxButtons[0]);
+    cancelTheDialogAndSayYes(dialog);
+    if (HasFatalFailure()) {
+        return;
+    }
     ASSERT_EQ(demo.wait(), 0) << output();
     EXPECT_NE(output().find("folder: " + chosen.path() + "\n"), std::string::npos) << output();
     EXPECT_NE(velmar::test::readFileBytes(m_files.file("asked")).find("directory=true\n"),
